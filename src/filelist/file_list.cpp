@@ -144,11 +144,11 @@ bool addFile(const AddContext& ctx, const std::string& path)
 {
     // The cheap tests come first: a folder scan meets many files of other kinds.
     const std::string_view extension = extensionOf(path);
-    if (extension.empty() || !ctx.accepts)
+    if (extension.empty())
         return false;
     std::string lower(extension);
     std::transform(lower.begin(), lower.end(), lower.begin(), lowerAscii);
-    if (!ctx.accepts(lower))
+    if (!engine::isAcceptedInput(ctx.registry, lower))
         return false;
     if (ctx.files.contains(path))
         return false;

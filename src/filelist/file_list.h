@@ -3,6 +3,7 @@
 // adding (dialogs, drops, folder scans, list files, the command line) goes through addFile.
 #pragma once
 
+#include "engine/format_registry.h"
 #include "engine/job.h"
 
 #include <cstddef>
@@ -18,9 +19,6 @@ namespace filelist {
 // its list view; the command line leaves it empty. It runs on the thread that adds, which is an
 // import thread during a folder or list import.
 using DesktopHook = std::function<void(const std::string& path)>;
-
-// Tells whether an extension (lower case, without the dot) is an accepted input extension.
-using ExtensionTest = std::function<bool(std::string_view lowerExtension)>;
 
 // The set itself. Keys are compared exactly (case-sensitive, character by character); a path that
 // is already a key is never stored again. Not locked: while an import thread adds to it, nobody
@@ -66,11 +64,12 @@ private:
 };
 
 // What adding needs besides the path: the set, the job whose input folder is the root that
-// sub-folders are computed against (the last folder import), and the accepted-extension test.
+// sub-folders are computed against (the last folder import), and the registry whose accepted
+// input extensions decide which files may join. All three must outlive any use of the context.
 struct AddContext {
     FileList& files;
     const engine::ConversionJob& job;
-    ExtensionTest accepts;
+    const engine::FormatRegistry& registry;
 };
 
 // The extension part of a path: the text after the last dot of its last component, or empty.

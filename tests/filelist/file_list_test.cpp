@@ -18,9 +18,10 @@ using ::testing::IsEmpty;
 namespace {
 
 struct Lists {
+    engine::FormatRegistry registry = engine::BuildFormatRegistry();
     filelist::FileList files;
     engine::ConversionJob job;
-    filelist::AddContext ctx{files, job, filelist_fixtures::rawExtensions()};
+    filelist::AddContext ctx{files, job, registry};
     engine::ProgressState progress;
 
     Lists() { filelist_fixtures::startProgress(progress); }
@@ -73,7 +74,8 @@ TEST(AddFile, RefusesWhatCannotBeConverted)
         {tmp.file("PHOTO2.CR2"), true, "upper-case extension is lower-cased before the test"},
         {tmp.file("Mixed.NeF"), true, "mixed case"},
         {tmp.file("empty.cr2", 0), false, "zero-length file"},
-        {tmp.file("picture.jpg"), false, "extension not accepted"},
+        {tmp.file("picture.jpg"), false, "a known input format, but not one this build accepts"},
+        {tmp.file("scan.RW2"), true, "every RAW extension of the registry"},
         {tmp.file("noextension"), false, "no extension at all"},
         {tmp.file("archive.cr2.txt"), false, "only the last extension counts"},
         {tmp.file(".hidden.dng"), true, "hidden files are judged like others"},
@@ -87,7 +89,8 @@ TEST(AddFile, RefusesWhatCannotBeConverted)
         SCOPED_TRACE(c.why);
         EXPECT_EQ(filelist::addFile(l.ctx, c.path), c.added) << c.path;
     }
-    EXPECT_THAT(l.files.paths(), ElementsAre(tmp / "photo.cr2", tmp / "PHOTO2.CR2", tmp / "Mixed.NeF", tmp / ".hidden.dng"));
+    EXPECT_THAT(l.files.paths(),
+                ElementsAre(tmp / "photo.cr2", tmp / "PHOTO2.CR2", tmp / "Mixed.NeF", tmp / "scan.RW2", tmp / ".hidden.dng"));
 }
 
 TEST(AddFile, CallsTheDesktopHookOnlyForStoredEntries)

@@ -1,7 +1,5 @@
 #include "filelist_fixtures.h"
 
-#include <algorithm>
-#include <array>
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -71,14 +69,6 @@ std::string readBytes(const std::string& path)
     std::ostringstream all;
     all << in.rdbuf();
     return all.str();
-}
-
-filelist::ExtensionTest rawExtensions()
-{
-    return [](std::string_view extension) {
-        constexpr std::array<std::string_view, 4> kAccepted{"cr2", "nef", "dng", "arw"};
-        return std::find(kAccepted.begin(), kAccepted.end(), extension) != kAccepted.end();
-    };
 }
 
 void startProgress(engine::ProgressState& progress)

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "engine/job.h"
-#include "filelist/file_list.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -39,9 +38,6 @@ private:
 
 // The whole content of a file, or empty when it cannot be read.
 [[nodiscard]] std::string readBytes(const std::string& path);
-
-// An accepted-extension test with a few camera RAW extensions (cr2, nef, dng, arw).
-[[nodiscard]] filelist::ExtensionTest rawExtensions();
 
 // A ProgressState as a driver leaves it before starting a thread: running, counters at 0.
 void startProgress(engine::ProgressState& progress);
