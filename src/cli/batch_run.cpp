@@ -400,6 +400,9 @@ int exitStatus(BatchOutcome outcome)
 BatchOutcome runBatch(const CommandLine& cl, BatchContext& ctx)
 {
     Printer p(ctx.out, cl.quiet, cl.debug());
+    const auto uiText = [&ctx](std::string_view group, std::string_view key) -> const std::string& {
+        return catalogue::Lookup(ctx.catalogue, group, key);
+    };
     BatchResources resources;
 
     p.status(uiText("General", "Preparing"));
@@ -408,7 +411,7 @@ BatchOutcome runBatch(const CommandLine& cl, BatchContext& ctx)
 
     p.status(uiText("General", "Importing"));
     const int imported = importInput(ctx, resources);
-    p.status(formatText(uiText("Msg", "Import complete"), {number(imported)}));
+    p.status(catalogue::FormatText(uiText("Msg", "Import complete"), number(imported)));
     if (imported == 0) {
         p.line(uiText("Msg", "Conversion is not complete"));
         p.line(uiText("Msg", "Empty input files"));
@@ -422,7 +425,7 @@ BatchOutcome runBatch(const CommandLine& cl, BatchContext& ctx)
         return BatchOutcome::NothingConverted;
     }
     p.status(uiText("Msg", "Conversion complete"));
-    p.status(formatText(uiText("Msg", "Files converted"), {number(converted), number(imported)}));
+    p.status(catalogue::FormatText(uiText("Msg", "Files converted"), number(converted), number(imported)));
     return converted == imported ? BatchOutcome::AllConverted : BatchOutcome::SomeConverted;
 }
 

@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "catalogue/message_catalogue.h"
 #include "cli/options.h"
 #include "engine/format_registry.h"
 #include "engine/job.h"
@@ -33,6 +34,7 @@ enum class BatchOutcome {
 struct BatchContext {
     settings::ConversionSettings& settings;
     const engine::FormatRegistry& registry;
+    const catalogue::MessageCatalogue& catalogue;
     engine::ConversionJob& job;
     filelist::FileList& files;
     engine::ProgressState& progress;

@@ -3,34 +3,21 @@
 // conversion on the engine's worker. Internal to the batch run.
 #pragma once
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "cli/batch_run.h"
+#include "platform/fonts.h"
 
 namespace cli {
 
-// A catalogue text by group and key.
-[[nodiscard]] std::string uiText(std::string_view group, std::string_view key);
-// `text` with "%s1%", "%s2%", ... replaced by `values` in order.
-[[nodiscard]] std::string formatText(std::string text, std::initializer_list<std::string> values);
-
 // What the batch holds for the worker while it runs; released when the batch ends.
-class BatchResources {
-public:
-    BatchResources();
-    ~BatchResources();
-    BatchResources(const BatchResources&) = delete;
-    BatchResources& operator=(const BatchResources&) = delete;
+struct BatchResources {
+    platform::FontRegistry fonts;
 
     // Loads the text watermark's face into the watermark font slot; false when the system
     // cannot supply that face.
     [[nodiscard]] bool loadWatermarkFont(const settings::WatermarkSettings& w);
-
-private:
-    struct State;
-    State* m_state;
 };
 
 // Fills the file list from the job's input: a list file (".txt", ".lst" in any case), one file,
