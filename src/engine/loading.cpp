@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
-#include <new>
 #include <optional>
 
 namespace engine {
@@ -127,20 +126,22 @@ Bitmap importRawBits(const std::string& path, int code, const settings::InputSet
         pitch > kMaxRawImportBytes / height) {
         return {};
     }
-    const std::int64_t needed = pitch * height;
 
     File file(std::fopen(path.c_str(), "rb"));
     if (!file || std::fseek(file.get(), in.rawHeaderSize, SEEK_SET) != 0) return {};
-    // Bytes past the end of the file read as 0; bytes past the image are not read at all.
-    std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[static_cast<std::size_t>(needed)]());
-    if (!buffer) return {};
-    const auto toRead = static_cast<std::size_t>(std::min(dataLength, needed));
-    if (std::fread(buffer.get(), 1, toRead, file.get()) != toRead) return {};
-    file.reset();
-
-    return Bitmap(FreeImage_ConvertFromRawBits(buffer.get(), static_cast<int>(width), static_cast<int>(height),
-                                               static_cast<int>(pitch), static_cast<unsigned>(bpp), redMask, greenMask,
-                                               blueMask, TRUE));
+    // The rows go straight from the file into the bitmap, first row on top, with no second
+    // full-size buffer. The bitmap starts zeroed, so rows past the end of the data stay 0.
+    Bitmap image(FreeImage_AllocateT(FIT_BITMAP, static_cast<int>(width), static_cast<int>(height), bpp, redMask,
+                                     greenMask, blueMask));
+    if (!image) return {};
+    std::int64_t remaining = dataLength;
+    for (std::int64_t row = 0; row < height && remaining > 0; ++row) {
+        BYTE* line = FreeImage_GetScanLine(image.get(), static_cast<int>(height - 1 - row));
+        const auto count = static_cast<std::size_t>(std::min(pitch, remaining));
+        if (std::fread(line, 1, count, file.get()) != count) return {};
+        remaining -= static_cast<std::int64_t>(count);
+    }
+    return image;
 }
 
 Bitmap toneMap(Bitmap image, const settings::InputSettings& in) noexcept

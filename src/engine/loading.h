@@ -20,9 +20,10 @@ enum RawLoadAs : std::int32_t {
     kLoadRgb48 = 5,
 };
 
-// Raw pixel import refuses images whose buffer would pass this size: such a file fails instead of
-// exhausting memory.
-inline constexpr std::int64_t kMaxRawImportBytes = std::int64_t{2} << 30;
+// Raw pixel import refuses images whose pixel data would pass this size (a mistyped width, a huge
+// file taken as a square): such a file fails instead of exhausting memory. 1 GiB is 512 megapixels
+// at 16 bits, far beyond any sensor, and leaves room for the 24-bit copies later steps make.
+inline constexpr std::int64_t kMaxRawImportBytes = std::int64_t{1} << 30;
 
 // The flags of the camera-RAW decoder for a `RAW Load As` code.
 [[nodiscard]] int rawLoadFlags(std::int32_t rawLoadAs);
