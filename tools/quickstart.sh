@@ -26,6 +26,7 @@ test)
     # Debug with AddressSanitizer and UndefinedBehaviorSanitizer: nothing may crash or leak.
     build build/asan -DCMAKE_BUILD_TYPE=Debug -DENABLE_ASAN=ON -DPIXELVANE_DESKTOP=OFF
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" \
         ctest --test-dir build/asan --output-on-failure -j2
     ;;
 *)

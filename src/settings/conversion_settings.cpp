@@ -87,8 +87,17 @@ std::int32_t localTimeNow()
 
 Rgb ParseColor(std::string_view text)
 {
-    if (text.size() != 6) return {};
-    return Rgb{hexPair(text[0], text[1]), hexPair(text[2], text[3]), hexPair(text[4], text[5])};
+    // Six characters, not six bytes: a non-ASCII character counts once and is never a digit.
+    char units[6];
+    std::size_t count = 0;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) == 0x80) continue;   // UTF-8 continuation byte
+        if (count == 6) return {};
+        units[count++] = byte < 0x80 ? c : '?';
+    }
+    if (count != 6) return {};
+    return Rgb{hexPair(units[0], units[1]), hexPair(units[2], units[3]), hexPair(units[4], units[5])};
 }
 
 std::string FormatColor(Rgb c)

@@ -20,6 +20,8 @@ struct GeneralSettings {
     std::int32_t updateRange = 2;      // Update Range: 0 day .. 4 half-year, 5 never
     std::int32_t updateDate = 0;       // Update Date: seconds since 1970, local time
     Flag saveWindowPosition = 1;       // Save Window Position
+
+    friend bool operator==(const GeneralSettings&, const GeneralSettings&) = default;
 };
 
 struct WindowSettings {
@@ -33,11 +35,15 @@ struct WindowSettings {
     Flag showPasswordList = 1;         // Show Password List (no effect)
     Flag showCharacterSet = 1;         // Show Character Set (no effect)
     Flag showAdvancedOptions = 1;      // Show Advanced Options (no effect)
+
+    friend bool operator==(const WindowSettings&, const WindowSettings&) = default;
 };
 
 struct InterfaceSettings {
     std::string uiTheme = "handdrawn"; // UI Theme
     std::int32_t uiSize = 2;           // UI Size: 0 Small .. 4 Huge
+
+    friend bool operator==(const InterfaceSettings&, const InterfaceSettings&) = default;
 };
 
 struct InputSettings {
@@ -51,6 +57,8 @@ struct InputSettings {
     std::int32_t rawImageWidth = 0;    // RAW Image Width
     std::int32_t rawImageHeight = 0;   // RAW Image Height
     std::int32_t rawToneMapping = 2;   // RAW Tone Mapping: 0 None, 1 Linear, 2 Drago, 3 Reinhard, 4 Fattal
+
+    friend bool operator==(const InputSettings&, const InputSettings&) = default;
 };
 
 // Every BPP field is a bit depth, or 0 for automatic.
@@ -90,6 +98,8 @@ struct OutputSettings {
     std::int32_t wbmpBpp = 0;          // WBMP BPP
     std::int32_t webpBpp = 0;          // WEBP BPP
     std::int32_t xpmBpp = 0;           // XPM BPP
+
+    friend bool operator==(const OutputSettings&, const OutputSettings&) = default;
 };
 
 struct TransformSettings {
@@ -107,6 +117,8 @@ struct TransformSettings {
     Flag imageResizeAlgorithm = 3;                    // Image Resize Algorithm: 0 Box .. 5 Lanczos
     Flag doImageFlipHorizontal = 0;                   // Do Image Flip Horizontal
     Flag doImageFlipVertical = 0;                     // Do Image Flip Vertical
+
+    friend bool operator==(const TransformSettings&, const TransformSettings&) = default;
 };
 
 struct AdjustmentSettings {
@@ -118,6 +130,8 @@ struct AdjustmentSettings {
     Flag doImageGreyscale = 0;         // Do Image Greyscale
     Flag doImageThreshold = 0;         // Do Image Threshold
     std::int32_t imageThreshold = 0;   // Image Threshold: 0..255
+
+    friend bool operator==(const AdjustmentSettings&, const AdjustmentSettings&) = default;
 };
 
 struct FrameSettings {
@@ -131,6 +145,8 @@ struct FrameSettings {
     std::string solidTopColor = "000000";          // Solid Top Color
     std::string solidBottomColor = "000000";       // Solid Bottom Color
     std::int32_t solidOpacity = 255;               // Solid Opacity: 1..255
+
+    friend bool operator==(const FrameSettings&, const FrameSettings&) = default;
 };
 
 inline constexpr std::string_view kDefaultColorList = "000000,FFFFFF,FF0000,FF8000,FFFF00,008000,00FFFF,0000FF,8000FF";
@@ -170,6 +186,8 @@ struct WatermarkSettings {
     std::int32_t imageRotation = 0;                  // Watermark/Image Rotation: degrees
     Flag imageSize = 0;                              // Image Size (no effect)
     std::int32_t imageScale = 10;                    // Image Scale (no effect)
+
+    friend bool operator==(const WatermarkSettings&, const WatermarkSettings&) = default;
 };
 
 struct AdvancedSettings {
@@ -179,6 +197,8 @@ struct AdvancedSettings {
     Flag outFoldersHistory = 1;                      // Out Folders History: 0 Clean On Exit, 1 Keep
     Flag outFoldersNumber = 5;                       // Out Folders Number: 1..50
     Flag keepSubfolders = 1;                         // Keep Subfolders
+
+    friend bool operator==(const AdvancedSettings&, const AdvancedSettings&) = default;
 };
 
 struct FileSettings {
@@ -186,10 +206,14 @@ struct FileSettings {
     std::string csvDelimiter = ",";                  // CsvDelimiter (never written)
     std::string recentOutFolders;                    // Recent Out Folders: TAB-separated, most recent first
     std::string recentFiles;                         // Recent Files (kept unchanged)
+
+    friend bool operator==(const FileSettings&, const FileSettings&) = default;
 };
 
 struct PrivacySettings {
     Flag cleanRecentFiles = 0;                       // Clean Recent Files (kept unchanged)
+
+    friend bool operator==(const PrivacySettings&, const PrivacySettings&) = default;
 };
 
 struct ConversionSettings {
@@ -208,6 +232,9 @@ struct ConversionSettings {
 
     // Not a setting: where the settings file lives. Resetting to defaults leaves it alone.
     std::string settingsPath;
+
+    // Field by field, the settings path included.
+    friend bool operator==(const ConversionSettings&, const ConversionSettings&) = default;
 };
 
 // Size of the primary desktop in pixels; a console run has none (both 0).
@@ -239,8 +266,9 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-// "RRGGBB" to a colour: anything but six characters is black; each pair is read as hex digits up
-// to the first character that is not one (so "F" then "Z" reads 15, "Z" first reads 0).
+// "RRGGBB" to a colour: anything but six characters (counted as characters, not UTF-8 bytes) is
+// black; each pair is read as hex digits up to the first character that is not one (so "F" then
+// "Z" reads 15, "Z" first reads 0). Lower-case digits are accepted.
 Rgb ParseColor(std::string_view text);
 // A colour as six upper-case hex digits, red first.
 std::string FormatColor(Rgb c);
