@@ -1,5 +1,7 @@
 #include "engine/run_state.h"
 
+#include "settings/conversion_settings.h"
+
 #include <random>
 
 namespace engine {
@@ -11,13 +13,14 @@ std::int32_t drawRandomNumber()
     return range(device);
 }
 
-void ResetRunState(settings::RunState& run, ConversionJob& job, NamingCounters& counters)
+void ResetRunState(settings::RunState& run, ConversionJob& job, NamingCounters& counters, FormatRegistry& registry)
 {
     settings::resetRunValues(run);
     counters.randomNumber = drawRandomNumber();
     counters.sequenceNumber = 1;
     // An empty job: no folders or format named yet, no format id (-1 is "none" for FreeImage).
     job = ConversionJob{};
+    rebuildAcceptedExtensions(registry, settings::InputFormatList());
 }
 
 } // namespace engine

@@ -2,6 +2,7 @@
 // start of a command-line run.
 #pragma once
 
+#include "engine/format_registry.h"
 #include "engine/job.h"
 #include "settings/run_state.h"
 
@@ -12,10 +13,10 @@ namespace engine {
 // A fresh %rnd% number, uniform in 1..99999.
 std::int32_t drawRandomNumber();
 
-// Resets the run state in this order: program folder, console flag and icon-change signal
-// (settings::resetRunValues), a new %rnd% number and %n% back to 1, an empty job, the
-// Preferences start page 0. The caller owns and empties its FileList as well; the accepted
-// input extensions are fixed by the edition list and need no rebuilding.
-void ResetRunState(settings::RunState& run, ConversionJob& job, NamingCounters& counters);
+// Resets the run state: program folder, console flag, icon-change signal and Preferences start
+// page (settings::resetRunValues; the run marker stays), a new %rnd% number and %n% back to 1,
+// an empty job, and the registry's accepted input extensions rebuilt from the input-format list.
+// The FileList lives outside the engine: the caller empties it along with this call.
+void ResetRunState(settings::RunState& run, ConversionJob& job, NamingCounters& counters, FormatRegistry& registry);
 
 } // namespace engine

@@ -24,7 +24,11 @@ TEST(ResetRunState, EmptiesTheJobRestartsTheCountersAndResetsTheRunValues)
     job.inputFormat = "raw";
     engine::NamingCounters counters{.randomNumber = 0, .sequenceNumber = 42};
 
-    engine::ResetRunState(run, job, counters);
+    engine::FormatRegistry registry = engine::BuildFormatRegistry();
+    const std::vector<std::string> accepted = registry.acceptedInputExtensions;
+    registry.acceptedInputExtensions = {"bogus"};
+
+    engine::ResetRunState(run, job, counters, registry);
 
     EXPECT_FALSE(run.consoleRun);
     EXPECT_EQ(run.iconChange, 0);
@@ -39,6 +43,8 @@ TEST(ResetRunState, EmptiesTheJobRestartsTheCountersAndResetsTheRunValues)
     EXPECT_EQ(job.saveFlags, 0);
     EXPECT_FALSE(job.automaticDepth);
     EXPECT_EQ(job.outputFormatId, engine::ConversionJob{}.outputFormatId);
+    EXPECT_EQ(registry.acceptedInputExtensions, accepted);
+    EXPECT_EQ(accepted.size(), 48u);
 }
 
 TEST(ResetRunState, RandomNumberStaysInRangeAndVaries)
