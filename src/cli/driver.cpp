@@ -1,0 +1,149 @@
+#include "cli/driver.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <ostream>
+
+#include <termios.h>
+#include <unistd.h>
+
+#include "cli/batch_run.h"
+#include "cli/options.h"
+#include "filelist/file_list.h"
+
+namespace cli {
+namespace {
+
+constexpr std::string_view kMakerHomepage = "https://www.vorndale.com/pixelvane";
+
+void printLine(std::ostream& out, std::string_view text)
+{
+    out << text << '\n';
+    out.flush();
+}
+
+// The maker's notice for the console: "(c)" in place of the copyright sign, which not every
+// terminal can show.
+std::string consoleNotice(std::string text)
+{
+    static constexpr std::string_view kCopyright = "\u00A9";
+    for (auto at = text.find(kCopyright); at != std::string::npos; at = text.find(kCopyright, at + 3))
+        text.replace(at, kCopyright.size(), "(c)");
+    return text;
+}
+
+// TODO: the shared help text.
+void printHelpText(std::ostream& out, const std::string& programName)
+{
+    printLine(out, " ");
+    printLine(out, "Usage: " + programName + " -i <filename> [options]");
+}
+
+} // namespace
+
+void waitForKey()
+{
+    if (isatty(STDIN_FILENO) == 0) {
+        // Not a terminal: its end stands for the key, so a pipe or a script can answer.
+        char buffer[256];
+        while (read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
+        }
+        return;
+    }
+    termios saved{};
+    const bool haveSaved = tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (haveSaved) {
+        termios raw = saved;
+        raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+        raw.c_cc[VMIN] = 1;
+        raw.c_cc[VTIME] = 0;
+        tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+    }
+    char key = 0;
+    while (read(STDIN_FILENO, &key, 1) < 0) {
+    }
+    if (haveSaved)
+        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+}
+
+std::optional<int> runCommandLine(const std::vector<std::string>& parameters, DriverContext& ctx)
+{
+    if (parameters.empty()) {
+        if (ctx.desktopAvailable)
+            return std::nullopt;
+        printHelpText(ctx.out, ctx.programName);
+        return 0;
+    }
+
+    // The records of this run; the process ends with it.
+    // TODO: the shared run-state reset.
+    struct {
+        bool consoleRun = false;
+        std::string runMarker;
+    } run;
+    engine::ConversionJob job;
+    engine::NamingCounters counters;
+    filelist::FileList files;
+    engine::ProgressState progress;
+    settings::ResetToDefaults(ctx.settings, true);
+    ctx.catalogue = catalogue::BuildCatalogue();
+
+    const std::string first = OptionName(parameters.front());
+    // The uninstall page and the screenshot mode need windows; they are desktop commands.
+    if (first == "-V" || first == "--VERSION") {
+        printLine(ctx.out, "2.8");  // TODO: VersionText
+        return 0;
+    }
+    if (first == "-H" || first == "-?" || first == "--HELP") {
+        printHelpText(ctx.out, ctx.programName);
+        return 0;
+    }
+
+    CommandLine cl;
+    runOptionLoop(parameters, ctx.settings, cl);
+    if (!cl.errorText.empty()) {
+        printLine(ctx.out, "Error: " + cl.errorText);
+        if (cl.pause)
+            waitForKey();
+        return 1;
+    }
+    if (!cl.consoleRun) {
+        if (ctx.desktopAvailable)
+            return std::nullopt;
+        printHelpText(ctx.out, ctx.programName);
+        return 0;
+    }
+    run.consoleRun = true;
+    run.runMarker = cl.runMarker;
+
+    if (!cl.quiet) {
+        printLine(ctx.out, "Pixelvane 2.8");  // TODO: AppTitle
+        printLine(ctx.out, consoleNotice(settings::defaultWatermarkText()));
+        printLine(ctx.out, kMakerHomepage);
+        printLine(ctx.out, " ");
+    }
+
+    std::string workingFolder = ctx.workingFolder;
+    if (workingFolder.empty()) {
+        std::error_code ec;
+        workingFolder = std::filesystem::current_path(ec).string();
+    }
+    if (!workingFolder.ends_with('/'))
+        workingFolder += '/';
+    std::ostream* progressOut = ctx.progressOut;
+    if (progressOut == nullptr && isatty(STDERR_FILENO) != 0)
+        progressOut = &std::cerr;
+
+    BatchContext batch{ctx.settings, ctx.registry, ctx.catalogue, job,         files,
+                       progress,     counters,     ctx.out,       progressOut, workingFolder};
+    const BatchOutcome outcome = runBatch(cl, batch);
+
+    if (cl.pause) {
+        printLine(ctx.out, "Press any key to exit.");
+        waitForKey();
+    }
+    return exitStatus(outcome);
+}
+
+} // namespace cli
