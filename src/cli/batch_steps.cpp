@@ -1,5 +1,14 @@
 #include "cli/batch_steps.h"
 
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <thread>
+
+#include "filelist/file_list.h"
+#include "filelist/list_file.h"
+#include "cli/progress_display.h"
+
 
 namespace cli {
 bool BatchResources::loadWatermarkFont(const settings::WatermarkSettings& w)
@@ -14,16 +23,90 @@ bool BatchResources::loadWatermarkFont(const settings::WatermarkSettings& w)
     return fonts.load(platform::kWatermarkFontSlot, spec);
 }
 
-int importInput(BatchContext& ctx, BatchResources& resources)
+namespace {
+
+// Before every background job: a fresh count and the running flag set. Nothing clears the flag
+// during a console run, so every job runs to its end.
+void resetProgress(engine::ProgressState& progress)
 {
-    // TODO: the file list's imports.
-    return 0;
+    std::lock_guard lock(progress.lock);
+    progress.currentIndex = 0;
+    progress.currentFile.clear();
+    progress.convertedCount = 0;
+    progress.running = true;
+}
+
+int convertedCount(engine::ProgressState& progress)
+{
+    std::lock_guard lock(progress.lock);
+    return progress.convertedCount;
+}
+
+bool isListFile(std::string_view path)
+{
+    std::string extension(filelist::extensionOf(path));
+    for (char& c : extension)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return extension == "txt" || extension == "lst";
+}
+
+} // namespace
+
+int importInput(BatchContext& ctx, BatchResources&)
+{
+    const filelist::AddContext add{ctx.files, ctx.job, ctx.registry};
+    const std::string& inputFile = ctx.job.inputFile;
+
+    if (!inputFile.empty() && !isListFile(inputFile)) {
+        const int added = filelist::addFile(add, inputFile) ? 1 : 0;
+        std::lock_guard lock(ctx.progress.lock);
+        ctx.progress.convertedCount = added;
+        return added;
+    }
+
+    resetProgress(ctx.progress);
+    std::thread import([&] {
+        if (!inputFile.empty())
+            filelist::importList(add, inputFile, ctx.progress);
+        else
+            filelist::importFolder(add, ctx.progress);
+    });
+    import.join();
+    return convertedCount(ctx.progress);
 }
 
 int convertFiles(BatchContext& ctx, BatchResources& resources, bool debug, bool quiet)
 {
-    // TODO: the engine's worker.
-    return 0;
+    const int total = static_cast<int>(ctx.files.size());
+    resetProgress(ctx.progress);
+
+    std::promise<void> finished;
+    std::future<void> whenFinished = finished.get_future();
+    std::thread worker([&] {
+        // TODO: the engine's conversion worker.
+        finished.set_value();
+    });
+
+    // The display shares the terminal with nothing else: debug lines and quiet runs go without it.
+    if (ctx.progressOut != nullptr && !debug && !quiet) {
+        ProgressDisplay display(*ctx.progressOut, terminalWidth());
+        const auto start = std::chrono::steady_clock::now();
+        do {
+            int index = 0;
+            std::string file;
+            {
+                std::lock_guard lock(ctx.progress.lock);
+                index = ctx.progress.currentIndex;
+                file = ctx.progress.currentFile;
+            }
+            const auto elapsed =
+                std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
+            display.show(index > 0 ? index - 1 : 0, total, file, elapsed);
+        } while (whenFinished.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready);
+    }
+    worker.join();
+    return convertedCount(ctx.progress);
 }
 
 } // namespace cli

@@ -1,6 +1,8 @@
 #include "cli/driver.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <iostream>
 #include <ostream>
 
 #include <termios.h>
@@ -8,10 +10,13 @@
 
 #include "cli/batch_run.h"
 #include "cli/options.h"
-// #include "filelist/file_list.h"  TODO
+#include "engine/run_state.h"
+#include "filelist/file_list.h"
 
 namespace cli {
 namespace {
+
+constexpr std::string_view kMakerHomepage = "https://www.vorndale.com/pixelvane";
 
 void printLine(std::ostream& out, std::string_view text)
 {
@@ -72,21 +77,20 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
         return 0;
     }
 
-    // TODO: the shared run-state reset.
-    struct {
-        bool consoleRun = false;
-        std::string runMarker;
-    } run;
-    ctx.job = {};
-    ctx.counters = {};
-    // ctx.files.clear();  TODO
+    // The records of this run; the process ends with it.
+    settings::RunState run;
+    engine::ConversionJob job;
+    engine::NamingCounters counters;
+    filelist::FileList files;
+    engine::ProgressState progress;
+    engine::ResetRunState(run, job, counters, ctx.registry);
     settings::ResetToDefaults(ctx.settings, true);
     ctx.catalogue = catalogue::BuildCatalogue();
 
     const std::string first = OptionName(parameters.front());
     // The uninstall page and the screenshot mode need windows; they are desktop commands.
     if (first == "-V" || first == "--VERSION") {
-        printLine(ctx.out, ctx.versionText);
+        printLine(ctx.out, "2.8");  // TODO: VersionText
         return 0;
     }
     if (first == "-H" || first == "-?" || first == "--HELP") {
@@ -112,14 +116,25 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
     run.runMarker = cl.runMarker;
 
     if (!cl.quiet) {
-        printLine(ctx.out, ctx.appTitle);
+        printLine(ctx.out, "Pixelvane 2.8");  // TODO: AppTitle
         printLine(ctx.out, consoleNotice(settings::defaultWatermarkText()));
-        printLine(ctx.out, ctx.homepage);
+        printLine(ctx.out, kMakerHomepage);
         printLine(ctx.out, " ");
     }
 
-    BatchContext batch{ctx.settings, ctx.registry, ctx.catalogue, ctx.job,        ctx.files,
-                       ctx.progress, ctx.counters, ctx.out,       ctx.progressOut, ctx.workingFolder};
+    std::string workingFolder = ctx.workingFolder;
+    if (workingFolder.empty()) {
+        std::error_code ec;
+        workingFolder = std::filesystem::current_path(ec).string();
+    }
+    if (!workingFolder.ends_with('/'))
+        workingFolder += '/';
+    std::ostream* progressOut = ctx.progressOut;
+    if (progressOut == nullptr && isatty(STDERR_FILENO) != 0)
+        progressOut = &std::cerr;
+
+    BatchContext batch{ctx.settings, ctx.registry, ctx.catalogue, job,         files,
+                       progress,     counters,     ctx.out,       progressOut, workingFolder};
     const BatchOutcome outcome = runBatch(cl, batch);
 
     if (cl.pause) {

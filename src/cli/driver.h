@@ -9,32 +9,21 @@
 
 #include "catalogue/message_catalogue.h"
 #include "engine/format_registry.h"
-#include "engine/job.h"
 #include "settings/conversion_settings.h"
-
-namespace filelist {
-class FileList;
-}
 
 namespace cli {
 
-// The process's records and console the driver works with; owned by the program entry.
+// The process's records and console the driver works with; owned by the program entry. The
+// records of the run itself (job, file list, progress, counters) live inside the driver.
 struct DriverContext {
     settings::ConversionSettings& settings;
-    engine::FormatRegistry& registry;
+    engine::FormatRegistry& registry;          // its accepted extensions are rebuilt for the run
     catalogue::MessageCatalogue& catalogue;   // built by the driver when it has work
-    engine::ConversionJob& job;
-    filelist::FileList& files;
-    engine::ProgressState& progress;
-    engine::NamingCounters& counters;
-    std::ostream& out;                  // the console
-    std::ostream* progressOut = nullptr;   // where the progress display goes, when wanted
-    std::string appTitle;               // "Pixelvane 2.8"
-    std::string versionText;            // "2.8"
-    std::string homepage;               // the maker's homepage address
-    std::string programName;            // the program's file name without folder and extension
-    std::string workingFolder;          // relative paths resolve against it; ends in "/"
-    bool desktopAvailable = true;       // false in a console-only build: help instead of windows
+    std::ostream& out;                        // the console
+    std::string programName;                  // the program's file name, for the help text
+    bool desktopAvailable = true;             // false in a console-only build: help instead of windows
+    std::string workingFolder;                // relative paths resolve here ("/"-ended); empty: the current folder
+    std::ostream* progressOut = nullptr;      // the progress display; empty: standard error when a terminal
 };
 
 // Runs the console side for `parameters` (the program's own path not included). Returns the

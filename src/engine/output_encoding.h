@@ -36,6 +36,11 @@ void chooseTargetBitDepth(ConversionJob& job, int sourceDepth, std::string_view 
 // it already has that depth. Empty for a depth no conversion produces, or when FreeImage fails.
 [[nodiscard]] Bitmap convertToBitDepth(Bitmap image, int targetDepth, std::string_view extension);
 
+// Any picture as a 24-bit RGB bitmap: 16-bit-per-channel images are scaled down, floating-point
+// colour images tone mapped, single-channel sample images scaled to grey. A 24-bit bitmap comes
+// back as it is; otherwise the input is released. Empty when FreeImage fails.
+[[nodiscard]] Bitmap convertTo24Bits(Bitmap image);
+
 // The pipeline's depth step: chooseTargetBitDepth, then convertToBitDepth to the job's target.
 [[nodiscard]] Bitmap convertToTargetDepth(Bitmap image, ConversionJob& job, int sourceDepth,
                                           std::string_view allowedDepths);

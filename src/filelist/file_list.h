@@ -7,6 +7,7 @@
 #include "engine/job.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -96,5 +97,9 @@ int addFolderTree(const AddContext& ctx, const std::string& folder);
 // of files added to `progress.convertedCount` and returns that number. The caller sets the
 // running flag before starting it.
 int importFolder(const AddContext& ctx, engine::ProgressState& progress);
+
+// The number of entries directly in `folder`, "." and ".." not counted: the progress maximum of a
+// folder import, whose index counts the same entries. 0 when the folder cannot be read.
+[[nodiscard]] std::int64_t countFolderEntries(const std::string& folder);
 
 } // namespace filelist

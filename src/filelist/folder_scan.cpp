@@ -23,6 +23,31 @@ std::string withTrailingSlash(std::string folder)
     return folder;
 }
 
+bool nameBefore(std::string_view a, std::string_view b)
+{
+    // Letter case does not separate "b.nef" from "B.NEF" as plain byte order would ("Z" < "a");
+    // the bytes decide only between names that differ in case alone.
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : static_cast<unsigned char>(c); };
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (lower(a[i]) != lower(b[i]))
+            return lower(a[i]) < lower(b[i]);
+    }
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+std::int64_t countFolderEntries(const std::string& folder)
+{
+    if (folder.empty() || folder.find('\0') != std::string::npos)
+        return 0;
+    std::int64_t count = 0;
+    std::error_code ec;
+    fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec))
+        ++count;
+    return count;
+}
+
 bool FolderScan::stopped() const
 {
     return m_progress != nullptr && !stillRunning(*m_progress);
@@ -46,7 +71,7 @@ std::vector<FolderScan::Entry> FolderScan::enter(const std::string& folder)
         entries.push_back(Entry{it->path().filename().string(), isFolder && !typeError});
     }
     // The system hands entries out in no useful order; users expect the list in name order.
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return nameBefore(a.name, b.name); });
     return entries;
 }
 

@@ -6,6 +6,7 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include <sys/types.h>
@@ -44,6 +45,9 @@ private:
     engine::ProgressState* m_progress;
     std::set<std::pair<dev_t, ino_t>> m_entered;
 };
+
+// Name order of a folder's entries: letter case ignored first, then plain bytes.
+[[nodiscard]] bool nameBefore(std::string_view a, std::string_view b);
 
 // `folder` with a trailing "/" (unchanged when it has one).
 [[nodiscard]] std::string withTrailingSlash(std::string folder);

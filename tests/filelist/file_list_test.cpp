@@ -192,6 +192,30 @@ TEST(FolderImport, AddsEveryLevelAndCountsTopLevelEntries)
     EXPECT_EQ(l.progress.convertedCount, 7) << "the import adds to the count";
 }
 
+TEST(FolderImport, ListsEachFolderInNameOrderWhateverTheCase)
+{
+    TempFolder tmp;
+    const std::string root = tmp.folder("root");
+    for (const char* name : {"c.cr2", "b.cr2", "B2.CR2", "A.CR2", "_x.cr2", "B.cr2"})
+        tmp.file(std::string("root/") + name);
+    Lists l;
+    l.job.inputFolder = root;
+    ASSERT_EQ(filelist::importFolder(l.ctx, l.progress), 6);
+    EXPECT_THAT(l.files.paths(), ElementsAre(root + "_x.cr2", root + "A.CR2", root + "B.cr2", root + "b.cr2",
+                                             root + "B2.CR2", root + "c.cr2"));
+}
+
+TEST(FolderImport, ProgressMaximumCountsTheSameEntriesAsTheIndex)
+{
+    ThreeLevels tree;
+    Lists l;
+    l.job.inputFolder = tree.root;
+    (void)filelist::importFolder(l.ctx, l.progress);
+    EXPECT_EQ(filelist::countFolderEntries(tree.root), l.progress.currentIndex);
+    EXPECT_EQ(filelist::countFolderEntries(tree.tmp / "missing/"), 0);
+    EXPECT_EQ(filelist::countFolderEntries(""), 0);
+}
+
 TEST(FolderImport, LaterFilesGetSubfoldersAgainstTheLastImportedRoot)
 {
     TempFolder tmp;
