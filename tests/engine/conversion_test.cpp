@@ -80,7 +80,7 @@ TEST(Conversion, RawMetadataIncludingCaptureTimeReachesTheOutput)
 {
     TempFolder in, out;
     const std::string raw = in / "meta.dng";
-    ASSERT_TRUE(fixtures::writeTestDng(raw, {.width = 96, .height = 64, .orientation = 8, .previewLongSide = 0,
+    ASSERT_TRUE(fixtures::writeTestDng(raw, {.width = 64, .height = 96, .orientation = 8, .previewLongSide = 0,
                                               .make = "Vorndale", .model = "Test Body", .dateTimeOriginal = "2021:02:03 04:05:06"}));
     ConversionRun run(out.path());
     run.settings.transform.doImageResize = 1;   // the pixel size tags follow the written size
