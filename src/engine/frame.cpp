@@ -92,16 +92,10 @@ Bitmap applyFrame(Bitmap image, const OverlayContext& ctx, int, int)
         platform::Canvas shapes(r.width, r.height, r.x, r.y);
         if (!shapes.valid()) return image;
         drawFrameShapes(shapes, f, W, H);
-        Bitmap piece;
-        if (opacity == 255) {
-            piece = bitmapFromCanvas(shapes);
-        } else {
-            platform::Canvas faded(r.width, r.height, r.x, r.y);
-            faded.drawCanvas(shapes, opacity);
-            piece = bitmapFromCanvas(faded);
-        }
+        // The overall opacity fades the finished shapes as one layer, so the corner seams stay closed.
+        Bitmap piece = bitmapFromCanvas(shapes);
         if (!piece) return image;
-        if (!compositeOnto(image.get(), piece.get(), r.x, r.y)) return {};
+        if (!compositeOnto(image.get(), piece.get(), r.x, r.y, opacity)) return {};
     }
     return image;
 }

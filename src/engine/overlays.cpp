@@ -32,9 +32,24 @@ Bitmap bitmapFromCanvas(const platform::Canvas& canvas)
     return out;
 }
 
-bool compositeOnto(FIBITMAP* picture, FIBITMAP* overlay, int x, int y)
+namespace {
+
+// round(x / 255) for 0 <= x <= 255 * 255, without a division.
+inline unsigned divide255(unsigned x)
+{
+    x += 128;
+    return (x + (x >> 8)) >> 8;
+}
+
+} // namespace
+
+bool compositeOnto(FIBITMAP* picture, FIBITMAP* overlay, int x, int y, int opacity)
 {
     if (!picture || !overlay) return true;
+    const unsigned pictureBpp = FreeImage_GetBPP(picture);
+    if (FreeImage_GetImageType(picture) != FIT_BITMAP || (pictureBpp != 24 && pictureBpp != 32) ||
+        FreeImage_GetImageType(overlay) != FIT_BITMAP || FreeImage_GetBPP(overlay) != 32)
+        return false;
     const int pw = static_cast<int>(FreeImage_GetWidth(picture));
     const int ph = static_cast<int>(FreeImage_GetHeight(picture));
     const int ow = static_cast<int>(FreeImage_GetWidth(overlay));
@@ -44,21 +59,33 @@ bool compositeOnto(FIBITMAP* picture, FIBITMAP* overlay, int x, int y)
     const int right = static_cast<int>(std::min<long long>(static_cast<long long>(x) + ow, pw));
     const int bottom = static_cast<int>(std::min<long long>(static_cast<long long>(y) + oh, ph));
     if (left >= right || top >= bottom) return true;
+    const unsigned fade = static_cast<unsigned>(std::clamp(opacity, 0, 255));
+    if (fade == 0) return true;
 
-    // Composite just the covered region: a full-size transparent canvas would cost a copy of
-    // the whole picture for a few thousand drawn pixels.
-    Bitmap part;
-    FIBITMAP* fg = overlay;
-    if (left != x || top != y || right - left != ow || bottom - top != oh) {
-        part.reset(FreeImage_Copy(overlay, left - x, top - y, right - x, bottom - y));
-        if (!part) return false;
-        fg = part.get();
+    // The same "over" blend as FreeImage_Composite, done in place on the covered rows only and
+    // rounded rather than truncated (so white over white stays white): a full-size canvas and
+    // composite would cost two copies of the whole picture for a few thousand drawn pixels.
+    const int step = static_cast<int>(pictureBpp / 8);
+    for (int row = top; row < bottom; ++row) {
+        // FreeImage rows are stored bottom-up.
+        BYTE* dst = FreeImage_GetScanLine(picture, ph - 1 - row) + static_cast<std::ptrdiff_t>(left) * step;
+        const BYTE* src = FreeImage_GetScanLine(overlay, oh - 1 - (row - y)) + static_cast<std::ptrdiff_t>(left - x) * 4;
+        for (int col = left; col < right; ++col, dst += step, src += 4) {
+            const unsigned a = fade == 255 ? src[FI_RGBA_ALPHA] : divide255(src[FI_RGBA_ALPHA] * fade);
+            if (a == 0) continue;
+            if (a == 255) {
+                dst[FI_RGBA_RED] = src[FI_RGBA_RED];
+                dst[FI_RGBA_GREEN] = src[FI_RGBA_GREEN];
+                dst[FI_RGBA_BLUE] = src[FI_RGBA_BLUE];
+                continue;
+            }
+            const unsigned na = 255 - a;
+            dst[FI_RGBA_RED] = static_cast<BYTE>(divide255(src[FI_RGBA_RED] * a + dst[FI_RGBA_RED] * na));
+            dst[FI_RGBA_GREEN] = static_cast<BYTE>(divide255(src[FI_RGBA_GREEN] * a + dst[FI_RGBA_GREEN] * na));
+            dst[FI_RGBA_BLUE] = static_cast<BYTE>(divide255(src[FI_RGBA_BLUE] * a + dst[FI_RGBA_BLUE] * na));
+        }
     }
-    Bitmap under(FreeImage_Copy(picture, left, top, right, bottom));
-    if (!under) return false;
-    Bitmap blended(FreeImage_Composite(fg, FALSE, nullptr, under.get()));
-    if (!blended) return false;
-    return FreeImage_Paste(picture, blended.get(), left, top, 256) == TRUE;
+    return true;
 }
 
 } // namespace engine

@@ -90,9 +90,16 @@ TextExtent extentOf(PangoLayout* layout)
     return TextExtent{pixels.width, pixels.height, static_cast<double>(logical.width) / PANGO_SCALE};
 }
 
-std::uint8_t unpremultiply(std::uint32_t premultiplied, std::uint32_t alpha)
+// Straight value of a premultiplied channel, round(c * 255 / a), looked up by [a][c].
+const std::uint8_t* unpremultiplyTable()
 {
-    return static_cast<std::uint8_t>((premultiplied * 255 + alpha / 2) / alpha);
+    static const std::vector<std::uint8_t> table = [] {
+        std::vector<std::uint8_t> t(256 * 256, 0);
+        for (unsigned a = 1; a < 256; ++a)
+            for (unsigned c = 0; c <= a; ++c) t[a * 256 + c] = static_cast<std::uint8_t>((c * 255 + a / 2) / a);
+        return t;
+    }();
+    return table.data();
 }
 
 } // namespace
@@ -253,6 +260,7 @@ void Canvas::copyStraightRow(int y, std::uint8_t* dst, ChannelOrder order) const
     const int stride = cairo_image_surface_get_stride(m_surface);
     // Cairo keeps native-endian 32-bit words 0xAARRGGBB with the colour premultiplied.
     const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    const std::uint8_t* straight = unpremultiplyTable();
     for (int x = 0; x < m_width; ++x, dst += 4) {
         const std::uint32_t p = row[x];
         const std::uint32_t a = p >> 24;
@@ -264,9 +272,10 @@ void Canvas::copyStraightRow(int y, std::uint8_t* dst, ChannelOrder order) const
             dst[order.b] = static_cast<std::uint8_t>(p);
             dst[order.a] = 255;
         } else {
-            dst[order.r] = unpremultiply((p >> 16) & 0xFF, a);
-            dst[order.g] = unpremultiply((p >> 8) & 0xFF, a);
-            dst[order.b] = unpremultiply(p & 0xFF, a);
+            const std::uint8_t* byAlpha = straight + a * 256;
+            dst[order.r] = byAlpha[(p >> 16) & 0xFF];
+            dst[order.g] = byAlpha[(p >> 8) & 0xFF];
+            dst[order.b] = byAlpha[p & 0xFF];
             dst[order.a] = static_cast<std::uint8_t>(a);
         }
     }
