@@ -1,7 +1,8 @@
-#include <cstdio>
+#include "app/program.h"
+
+#include <iostream>
 
 int main(int argc, char** argv)
 {
-    std::puts("Pixelvane 2.8");
-    return 0;
+    return app::runProgram(argc, argv, std::cout);
 }

@@ -10,6 +10,7 @@
 
 #include "cli/batch_run.h"
 #include "cli/options.h"
+#include "engine/run_state.h"
 #include "filelist/file_list.h"
 
 namespace cli {
@@ -77,15 +78,12 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
     }
 
     // The records of this run; the process ends with it.
-    // TODO: the shared run-state reset.
-    struct {
-        bool consoleRun = false;
-        std::string runMarker;
-    } run;
+    settings::RunState run;
     engine::ConversionJob job;
     engine::NamingCounters counters;
     filelist::FileList files;
     engine::ProgressState progress;
+    engine::ResetRunState(run, job, counters, ctx.registry);
     settings::ResetToDefaults(ctx.settings, true);
     ctx.catalogue = catalogue::BuildCatalogue();
 

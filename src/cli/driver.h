@@ -17,7 +17,7 @@ namespace cli {
 // records of the run itself (job, file list, progress, counters) live inside the driver.
 struct DriverContext {
     settings::ConversionSettings& settings;
-    const engine::FormatRegistry& registry;
+    engine::FormatRegistry& registry;          // its accepted extensions are rebuilt for the run
     catalogue::MessageCatalogue& catalogue;   // built by the driver when it has work
     std::ostream& out;                        // the console
     std::string programName;                  // the program's file name, for the help text
