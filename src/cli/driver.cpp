@@ -8,7 +8,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "catalogue/product.h"
 #include "cli/batch_run.h"
+#include "cli/help_text.h"
 #include "cli/options.h"
 #include "engine/run_state.h"
 #include "filelist/file_list.h"
@@ -32,13 +34,6 @@ std::string consoleNotice(std::string text)
     for (auto at = text.find(kCopyright); at != std::string::npos; at = text.find(kCopyright, at + 3))
         text.replace(at, kCopyright.size(), "(c)");
     return text;
-}
-
-// TODO: the shared help text.
-void printHelpText(std::ostream& out, const std::string& programName)
-{
-    printLine(out, " ");
-    printLine(out, "Usage: " + programName + " -i <filename> [options]");
 }
 
 } // namespace
@@ -70,12 +65,8 @@ void waitForKey()
 
 std::optional<int> runCommandLine(const std::vector<std::string>& parameters, DriverContext& ctx)
 {
-    if (parameters.empty()) {
-        if (ctx.desktopAvailable)
-            return std::nullopt;
-        printHelpText(ctx.out, ctx.programName);
-        return 0;
-    }
+    if (parameters.empty())
+        return std::nullopt;
 
     // The records of this run; the process ends with it.
     settings::RunState run;
@@ -90,11 +81,12 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
     const std::string first = OptionName(parameters.front());
     // The uninstall page and the screenshot mode need windows; they are desktop commands.
     if (first == "-V" || first == "--VERSION") {
-        printLine(ctx.out, "2.8");  // TODO: VersionText
+        printLine(ctx.out, catalogue::VersionText());
         return 0;
     }
     if (first == "-H" || first == "-?" || first == "--HELP") {
-        printHelpText(ctx.out, ctx.programName);
+        ctx.out << helpText(ctx.programName);
+        ctx.out.flush();
         return 0;
     }
 
@@ -106,17 +98,13 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
             waitForKey();
         return 1;
     }
-    if (!cl.consoleRun) {
-        if (ctx.desktopAvailable)
-            return std::nullopt;
-        printHelpText(ctx.out, ctx.programName);
-        return 0;
-    }
+    if (!cl.consoleRun)
+        return std::nullopt;   // the desktop loads its own settings over what the options set
     run.consoleRun = true;
     run.runMarker = cl.runMarker;
 
     if (!cl.quiet) {
-        printLine(ctx.out, "Pixelvane 2.8");  // TODO: AppTitle
+        printLine(ctx.out, catalogue::AppTitle());
         printLine(ctx.out, consoleNotice(settings::defaultWatermarkText()));
         printLine(ctx.out, kMakerHomepage);
         printLine(ctx.out, " ");

@@ -21,7 +21,6 @@ struct DriverContext {
     catalogue::MessageCatalogue& catalogue;   // built by the driver when it has work
     std::ostream& out;                        // the console
     std::string programName;                  // the program's file name, for the help text
-    bool desktopAvailable = true;             // false in a console-only build: help instead of windows
     std::string workingFolder;                // relative paths resolve here ("/"-ended); empty: the current folder
     std::ostream* progressOut = nullptr;      // the progress display; empty: standard error when a terminal
 };
