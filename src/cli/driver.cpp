@@ -8,8 +8,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "catalogue/product.h"
 #include "cli/batch_run.h"
+#include "cli/help_text.h"
 #include "cli/options.h"
+#include "engine/run_state.h"
 #include "filelist/file_list.h"
 
 namespace cli {
@@ -31,13 +34,6 @@ std::string consoleNotice(std::string text)
     for (auto at = text.find(kCopyright); at != std::string::npos; at = text.find(kCopyright, at + 3))
         text.replace(at, kCopyright.size(), "(c)");
     return text;
-}
-
-// TODO: the shared help text.
-void printHelpText(std::ostream& out, const std::string& programName)
-{
-    printLine(out, " ");
-    printLine(out, "Usage: " + programName + " -i <filename> [options]");
 }
 
 } // namespace
@@ -69,34 +65,28 @@ void waitForKey()
 
 std::optional<int> runCommandLine(const std::vector<std::string>& parameters, DriverContext& ctx)
 {
-    if (parameters.empty()) {
-        if (ctx.desktopAvailable)
-            return std::nullopt;
-        printHelpText(ctx.out, ctx.programName);
-        return 0;
-    }
+    if (parameters.empty())
+        return std::nullopt;
 
     // The records of this run; the process ends with it.
-    // TODO: the shared run-state reset.
-    struct {
-        bool consoleRun = false;
-        std::string runMarker;
-    } run;
+    settings::RunState run;
     engine::ConversionJob job;
     engine::NamingCounters counters;
     filelist::FileList files;
     engine::ProgressState progress;
+    engine::ResetRunState(run, job, counters, ctx.registry);
     settings::ResetToDefaults(ctx.settings, true);
     ctx.catalogue = catalogue::BuildCatalogue();
 
     const std::string first = OptionName(parameters.front());
     // The uninstall page and the screenshot mode need windows; they are desktop commands.
     if (first == "-V" || first == "--VERSION") {
-        printLine(ctx.out, "2.8");  // TODO: VersionText
+        printLine(ctx.out, catalogue::VersionText());
         return 0;
     }
     if (first == "-H" || first == "-?" || first == "--HELP") {
-        printHelpText(ctx.out, ctx.programName);
+        ctx.out << helpText(ctx.programName);
+        ctx.out.flush();
         return 0;
     }
 
@@ -108,17 +98,13 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
             waitForKey();
         return 1;
     }
-    if (!cl.consoleRun) {
-        if (ctx.desktopAvailable)
-            return std::nullopt;
-        printHelpText(ctx.out, ctx.programName);
-        return 0;
-    }
+    if (!cl.consoleRun)
+        return std::nullopt;   // the desktop loads its own settings over what the options set
     run.consoleRun = true;
     run.runMarker = cl.runMarker;
 
     if (!cl.quiet) {
-        printLine(ctx.out, "Pixelvane 2.8");  // TODO: AppTitle
+        printLine(ctx.out, catalogue::AppTitle());
         printLine(ctx.out, consoleNotice(settings::defaultWatermarkText()));
         printLine(ctx.out, kMakerHomepage);
         printLine(ctx.out, " ");

@@ -17,11 +17,10 @@ namespace cli {
 // records of the run itself (job, file list, progress, counters) live inside the driver.
 struct DriverContext {
     settings::ConversionSettings& settings;
-    const engine::FormatRegistry& registry;
+    engine::FormatRegistry& registry;          // its accepted extensions are rebuilt for the run
     catalogue::MessageCatalogue& catalogue;   // built by the driver when it has work
     std::ostream& out;                        // the console
     std::string programName;                  // the program's file name, for the help text
-    bool desktopAvailable = true;             // false in a console-only build: help instead of windows
     std::string workingFolder;                // relative paths resolve here ("/"-ended); empty: the current folder
     std::ostream* progressOut = nullptr;      // the progress display; empty: standard error when a terminal
 };

@@ -1,14 +1,12 @@
 #include "cli/profile.h"
 
-#include <fstream>
+#include "settings/settings_file.h"
 
 namespace cli {
 
-bool loadProfileFile(const std::string& path, settings::ConversionSettings& s, const ProfileKeyHook& applyKey)
+bool loadProfileFile(const std::string& path, settings::ConversionSettings&, const ProfileKeyHook& applyKey)
 {
-    // TODO: hand over to the settings library's profile reader once it is in.
-    std::ifstream in(path);
-    return !path.empty() && in.good();
+    return settings::LoadProfile(path, applyKey);
 }
 
 } // namespace cli

@@ -9,8 +9,9 @@
 #include "settings/conversion_settings.h"
 
 namespace platform {
+class Canvas;
 class FontRegistry;
-}
+} // namespace platform
 
 namespace engine {
 
@@ -27,5 +28,20 @@ struct OverlayContext {
 
 [[nodiscard]] Bitmap applyFrame(Bitmap image, const OverlayContext& ctx, int width, int height);
 [[nodiscard]] Bitmap applyWatermark(Bitmap image, const OverlayContext& ctx, int width, int height);
+
+// Building blocks shared by both steps.
+
+// The picture as a 24-bit bitmap: returned as is when it already is one, otherwise converted
+// (the given bitmap is released). Empty when it cannot be converted.
+[[nodiscard]] Bitmap toTwentyFourBits(Bitmap image);
+
+// A finished drawing as a 32-bit FreeImage bitmap with straight alpha, the same size. Empty when
+// the canvas is invalid or memory runs out.
+[[nodiscard]] Bitmap bitmapFromCanvas(const platform::Canvas& canvas);
+
+// Blends the 32-bit `overlay` over the 24-bit `picture` with its top-left corner at (x, y)
+// (origin top-left); the parts outside the picture are left out. Only the covered region is
+// touched. False when FreeImage could not composite (out of memory); the picture is then unchanged.
+[[nodiscard]] bool compositeOnto(FIBITMAP* picture, FIBITMAP* overlay, int x, int y);
 
 } // namespace engine

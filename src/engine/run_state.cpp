@@ -4,7 +4,8 @@
 
 #include <random>
 
-namespace engine {
+namespace engine
+{
 
 std::int32_t drawRandomNumber()
 {
@@ -13,7 +14,8 @@ std::int32_t drawRandomNumber()
     return range(device);
 }
 
-void ResetRunState(settings::RunState& run, ConversionJob& job, NamingCounters& counters, FormatRegistry& registry)
+void ResetRunState(settings::RunState& run, ConversionJob& job, NamingCounters& counters,
+                   FormatRegistry& registry)
 {
     settings::resetRunValues(run);
     counters.randomNumber = drawRandomNumber();

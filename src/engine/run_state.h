@@ -8,7 +8,8 @@
 
 #include <cstdint>
 
-namespace engine {
+namespace engine
+{
 
 // A fresh %rnd% number, uniform in 1..99999.
 std::int32_t drawRandomNumber();
@@ -17,6 +18,7 @@ std::int32_t drawRandomNumber();
 // page (settings::resetRunValues; the run marker stays), a new %rnd% number and %n% back to 1,
 // an empty job, and the registry's accepted input extensions rebuilt from the input-format list.
 // The FileList lives outside the engine: the caller empties it along with this call.
-void ResetRunState(settings::RunState& run, ConversionJob& job, NamingCounters& counters, FormatRegistry& registry);
+void ResetRunState(settings::RunState& run, ConversionJob& job, NamingCounters& counters,
+                   FormatRegistry& registry);
 
 } // namespace engine

@@ -7,22 +7,24 @@
 #include <string_view>
 #include <vector>
 
-namespace settings::ini {
+namespace settings::ini
+{
 
 struct Entry {
-    std::string key;     // as written, trailing blanks removed
-    std::string value;   // as written, leading and trailing blanks removed
+    std::string key;   // as written, trailing blanks removed
+    std::string value; // as written, leading and trailing blanks removed
 };
 
 struct Group {
-    std::string name;    // as written between "[" and "]"
+    std::string name; // as written between "[" and "]"
     std::vector<Entry> entries;
 };
 
 // A parsed INI text. Lookups ignore ASCII letter case; when a group name occurs twice only the
 // first group counts, and within a group the first occurrence of a key counts.
-class Document {
-public:
+class Document
+{
+  public:
     // Parses raw file bytes: UTF-8 after a byte-order mark, otherwise Latin-1. Never fails;
     // lines that mean nothing (comments, key lines before the first group) are dropped.
     static Document parse(std::string_view bytes);
@@ -34,7 +36,7 @@ public:
 
     const std::vector<Group>& groups() const { return m_groups; }
 
-private:
+  private:
     std::vector<Group> m_groups;
 };
 
@@ -46,7 +48,7 @@ std::string decodeFileBytes(std::string_view bytes);
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
 std::string toUpperAscii(std::string_view text);
-std::string_view trimBlanks(std::string_view text);   // spaces and TABs at both ends
+std::string_view trimBlanks(std::string_view text); // spaces and TABs at both ends
 
 // Optional blanks and sign, then decimal digits up to the first other character; no digits
 // give 0. Digits beyond 64 bits wrap, so callers can keep the low bits they store.

@@ -3,14 +3,16 @@
 #include <filesystem>
 #include <system_error>
 
-namespace settings {
+namespace settings
+{
 
 std::string executableFolder()
 {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     std::string folder = ec ? std::filesystem::current_path(ec).string() : exe.parent_path().string();
-    if (folder.empty() || folder.back() != '/') folder += '/';
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
     return folder;
 }
 

@@ -5,14 +5,15 @@
 
 #include <string>
 
-namespace settings {
+namespace settings
+{
 
 struct RunState {
-    std::string programFolder;      // folder of the running executable, ending in "/"
-    bool consoleRun = false;        // the command line named an input: the batch is to run
-    std::string runMarker;          // "" normally, "T" in the screenshot mode, "DEBUG" after -d
-    int iconChange = 0;             // Preferences left: 0 nothing, 1 icon set changed, 2 icon size changed
-    int preferencesStartPage = 0;   // page the Preferences dialog opens on; 0 is General
+    std::string programFolder;    // folder of the running executable, ending in "/"
+    bool consoleRun = false;      // the command line named an input: the batch is to run
+    std::string runMarker;        // "" normally, "T" in the screenshot mode, "DEBUG" after -d
+    int iconChange = 0;           // Preferences left: 0 nothing, 1 icon set changed, 2 icon size changed
+    int preferencesStartPage = 0; // page the Preferences dialog opens on; 0 is General
 };
 
 // The folder of the running executable (from /proc/self/exe), ending in "/"; the current

@@ -13,38 +13,56 @@
 #include <system_error>
 #include <unistd.h>
 
-namespace settings {
+namespace settings
+{
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kSeparator = "; ";
 
-// The whole file, or nothing when it cannot be opened or read (a folder, no permission).
+// Far more than any settings file or profile holds; a larger "file" (a device, a runaway
+// pipe) is refused instead of filling the memory.
+constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
+
+// The whole file, or nothing when it cannot be opened or read (a folder, no permission, too big).
 std::optional<std::string> readFileBytes(const fs::path& path)
 {
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return std::nullopt;
+    if (f == nullptr)
+        return std::nullopt;
     std::string bytes;
     char buffer[16384];
     std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-    const bool failed = std::ferror(f) != 0;
+    bool tooBig = false;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        bytes.append(buffer, n);
+        if (bytes.size() > kMaxFileBytes) {
+            tooBig = true;
+            break;
+        }
+    }
+    const bool failed = tooBig || std::ferror(f) != 0;
     std::fclose(f);
-    if (failed) return std::nullopt;
+    if (failed)
+        return std::nullopt;
     return bytes;
 }
 
 std::string homeFolder()
 {
-    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') return home;
-    struct passwd entry {};
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
+        return home;
+    struct passwd entry {
+    };
     struct passwd* found = nullptr;
     char buffer[4096];
-    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr && found->pw_dir != nullptr) {
+    if (getpwuid_r(getuid(), &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr &&
+        found->pw_dir != nullptr) {
         return found->pw_dir;
     }
     return "/tmp";
@@ -56,7 +74,8 @@ std::string configHome()
 {
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr) {
         const std::string_view trimmed = ini::trimBlanks(xdg);
-        if (!trimmed.empty() && trimmed.front() == '/') return std::string(trimmed);
+        if (!trimmed.empty() && trimmed.front() == '/')
+            return std::string(trimmed);
     }
     return homeFolder() + "/.config";
 }
@@ -66,7 +85,8 @@ bool writeAll(int fd, std::string_view bytes)
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -76,8 +96,17 @@ bool writeAll(int fd, std::string_view bytes)
 
 // Writes `bytes` to a new file beside `path` and renames it over `path`: readers see the old
 // file or the new one, never a part; any failure removes the temporary file and keeps the old one.
-bool replaceFile(const fs::path& path, std::string_view bytes)
+bool replaceFile(const fs::path& link, std::string_view bytes)
 {
+    // A settings file kept elsewhere through a symbolic link (a dotfiles folder) is replaced
+    // where it really lives, so the link survives the save.
+    fs::path path = link;
+    std::error_code ec;
+    if (fs::is_symlink(link, ec)) {
+        if (fs::path target = fs::canonical(link, ec); !ec)
+            path = std::move(target);
+    }
+
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     const std::string stem = "." + path.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-";
 
@@ -86,13 +115,17 @@ bool replaceFile(const fs::path& path, std::string_view bytes)
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temp = folder / (stem + std::to_string(attempt));
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
+        if (fd < 0 && errno != EEXIST)
+            return false;
     }
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
 
     // A file the user restricted (chmod 600) stays restricted.
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+    struct stat old {
+    };
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        ::fchmod(fd, old.st_mode & 07777);
 
     bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
@@ -121,15 +154,19 @@ void upgradeOlderLayouts(ConversionSettings& s)
         s.advanced.filenameMask += ".%ext%";
     }
     // Layouts before 14 had no "Auto" and no 8/16-bit raw import: their codes moved up by two.
-    if (s.general.cfg < 14 && s.input.rawLoadAs != 0) s.input.rawLoadAs += 2;
+    if (s.general.cfg < 14 && s.input.rawLoadAs != 0)
+        s.input.rawLoadAs += 2;
 }
 
 // The file names three delimiters by word, since a bare TAB, space or line break would not survive.
 void translateCsvDelimiter(std::string& delimiter)
 {
-    if (ini::equalsIgnoreCase(delimiter, "tab")) delimiter = "\t";
-    else if (ini::equalsIgnoreCase(delimiter, "space")) delimiter = " ";
-    else if (ini::equalsIgnoreCase(delimiter, "crlf")) delimiter = "\r\n";
+    if (ini::equalsIgnoreCase(delimiter, "tab"))
+        delimiter = "\t";
+    else if (ini::equalsIgnoreCase(delimiter, "space"))
+        delimiter = " ";
+    else if (ini::equalsIgnoreCase(delimiter, "crlf"))
+        delimiter = "\r\n";
 }
 
 } // namespace
@@ -137,9 +174,10 @@ void translateCsvDelimiter(std::string& delimiter)
 std::string SettingsFolder()
 {
     std::string folder = configHome();
-    if (folder.back() != '/') folder += '/';
+    if (folder.back() != '/')
+        folder += '/';
     folder += "Vorndale/pxvconv/";
-    std::error_code ignored;   // an uncreatable folder shows up as a failed save, not here
+    std::error_code ignored; // an uncreatable folder shows up as a failed save, not here
     fs::create_directories(folder, ignored);
     return folder;
 }
@@ -156,10 +194,12 @@ std::string settingsFileText(const ConversionSettings& s, const std::vector<std:
         out.append("[").append(group).append("]").append(kLineEnd);
 
         for (const SettingsKey& k : keys) {
-            if (k.group != group) continue;
-            const bool write = k.written == Written::Always ||
-                               (k.written == Written::WithWindowPosition && s.general.saveWindowPosition != 0);
-            if (!write) continue;
+            if (k.group != group)
+                continue;
+            const bool write = k.written == Written::Always || (k.written == Written::WithWindowPosition &&
+                                                                s.general.saveWindowPosition != 0);
+            if (!write)
+                continue;
             if (k.key == "CFG") {
                 appendKeyLine(out, k.key, std::to_string(kSettingsLayout));
             } else {
@@ -195,7 +235,8 @@ void readSettingsText(ConversionSettings& s, std::string_view bytes)
 
     const ini::Document doc = ini::Document::parse(bytes);
     for (const SettingsKey& k : settingsKeys()) {
-        if (const std::string* value = doc.findValue(k.group, k.key)) setFromText(s, k, *value);
+        if (const std::string* value = doc.findValue(k.group, k.key))
+            setFromText(s, k, *value);
     }
     upgradeOlderLayouts(s);
     translateCsvDelimiter(s.file.csvDelimiter);
@@ -214,23 +255,29 @@ bool LoadSettings(ConversionSettings& s, const fs::path& path, DesktopSize deskt
 
 bool SaveSettings(const ConversionSettings& s, const fs::path& path)
 {
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     return replaceFile(path, settingsFileText(s));
 }
 
 bool LoadProfile(const fs::path& path, const ProfileOptionHandler& apply)
 {
-    if (path.empty()) return false;
+    if (path.empty())
+        return false;
     const std::optional<std::string> bytes = readFileBytes(path);
-    if (!bytes) return false;
+    if (!bytes)
+        return false;
 
     const ini::Document doc = ini::Document::parse(*bytes);
     const ini::Group* cli = doc.findGroup("CLI");
-    if (cli == nullptr) return true;
+    if (cli == nullptr)
+        return true;
 
     for (const ini::Entry& e : cli->entries) {
-        if (ini::findEntry(*cli, e.key) != &e) continue;   // a repeated key: the first one counts
-        if (apply) apply(ini::toUpperAscii(e.key), e.value);
+        if (ini::findEntry(*cli, e.key) != &e)
+            continue; // a repeated key: the first one counts
+        if (apply)
+            apply(ini::toUpperAscii(e.key), e.value);
     }
     return true;
 }

@@ -10,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-namespace settings {
+namespace settings
+{
 
 // The layout number written into every settings file; older numbers trigger the upgrades.
 inline constexpr std::int32_t kSettingsLayout = 17;

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-namespace settings {
+namespace settings
+{
 
 SettingsKey& SettingsKey::onlyForInput(std::string_view name)
 {
@@ -38,10 +39,22 @@ SettingsKey& KeyTable::add(std::string_view group, std::string_view key, FieldAc
     return rows.back();
 }
 
-SettingsKey& KeyTable::flag(std::string_view group, std::string_view key, FlagField f) { return add(group, key, f); }
-SettingsKey& KeyTable::integer(std::string_view group, std::string_view key, IntegerField f) { return add(group, key, f); }
-SettingsKey& KeyTable::real(std::string_view group, std::string_view key, RealField f) { return add(group, key, f); }
-SettingsKey& KeyTable::text(std::string_view group, std::string_view key, TextField f) { return add(group, key, f); }
+SettingsKey& KeyTable::flag(std::string_view group, std::string_view key, FlagField f)
+{
+    return add(group, key, f);
+}
+SettingsKey& KeyTable::integer(std::string_view group, std::string_view key, IntegerField f)
+{
+    return add(group, key, f);
+}
+SettingsKey& KeyTable::real(std::string_view group, std::string_view key, RealField f)
+{
+    return add(group, key, f);
+}
+SettingsKey& KeyTable::text(std::string_view group, std::string_view key, TextField f)
+{
+    return add(group, key, f);
+}
 
 // One row per key, groups in file order and keys in the order they are written; keys that are
 // only read stand at the end of their group. The per-format rows keep the record's order, which
@@ -217,7 +230,8 @@ const std::vector<std::string_view>& settingsGroups()
     static const std::vector<std::string_view> groups = [] {
         std::vector<std::string_view> out;
         for (const SettingsKey& k : settingsKeys()) {
-            if (out.empty() || out.back() != k.group) out.push_back(k.group);
+            if (out.empty() || out.back() != k.group)
+                out.push_back(k.group);
         }
         return out;
     }();
@@ -227,12 +241,14 @@ const std::vector<std::string_view>& settingsGroups()
 const SettingsKey* findKey(std::string_view group, std::string_view key)
 {
     for (const SettingsKey& k : settingsKeys()) {
-        if (ini::equalsIgnoreCase(k.group, group) && ini::equalsIgnoreCase(k.key, key)) return &k;
+        if (ini::equalsIgnoreCase(k.group, group) && ini::equalsIgnoreCase(k.key, key))
+            return &k;
     }
     return nullptr;
 }
 
-namespace {
+namespace
+{
 
 // Whether another group holds a key of the same name ("Format", "Image Rotation").
 bool occursInTwoGroups(const SettingsKey& row)
@@ -251,8 +267,10 @@ const SettingsKey* findKey(std::string_view name)
     }
     const SettingsKey* found = nullptr;
     for (const SettingsKey& k : settingsKeys()) {
-        if (!ini::equalsIgnoreCase(k.key, name)) continue;
-        if (found != nullptr) return nullptr;   // twofold key: it needs its group
+        if (!ini::equalsIgnoreCase(k.key, name))
+            continue;
+        if (found != nullptr)
+            return nullptr; // twofold key: it needs its group
         found = &k;
     }
     return found;
@@ -260,7 +278,8 @@ const SettingsKey* findKey(std::string_view name)
 
 std::string fieldName(const SettingsKey& k)
 {
-    if (occursInTwoGroups(k)) return std::string(k.group) + "/" + std::string(k.key);
+    if (occursInTwoGroups(k))
+        return std::string(k.group) + "/" + std::string(k.key);
     return std::string(k.key);
 }
 
@@ -269,10 +288,14 @@ std::string formatValue(const ConversionSettings& s, const SettingsKey& k)
     // The accessors hand out writable references; reading through them changes nothing.
     auto& record = const_cast<ConversionSettings&>(s);
     switch (k.kind()) {
-    case KeyKind::Flag: return std::to_string(static_cast<int>(std::get<FlagField>(k.field)(record)));
-    case KeyKind::Integer: return std::to_string(std::get<IntegerField>(k.field)(record));
-    case KeyKind::Real: return ini::formatReal(std::get<RealField>(k.field)(record));
-    case KeyKind::Text: return ini::singleLine(std::get<TextField>(k.field)(record));
+    case KeyKind::Flag:
+        return std::to_string(static_cast<int>(std::get<FlagField>(k.field)(record)));
+    case KeyKind::Integer:
+        return std::to_string(std::get<IntegerField>(k.field)(record));
+    case KeyKind::Real:
+        return ini::formatReal(std::get<RealField>(k.field)(record));
+    case KeyKind::Text:
+        return ini::singleLine(std::get<TextField>(k.field)(record));
     }
     return {};
 }
@@ -281,10 +304,18 @@ void setNumber(ConversionSettings& s, const SettingsKey& k, std::int64_t n)
 {
     // Keep the low bits, as older settings files expect (a 200 in the file is a flag of -56).
     switch (k.kind()) {
-    case KeyKind::Flag: std::get<FlagField>(k.field)(s) = static_cast<Flag>(static_cast<std::uint8_t>(n)); break;
-    case KeyKind::Integer: std::get<IntegerField>(k.field)(s) = static_cast<std::int32_t>(static_cast<std::uint32_t>(n)); break;
-    case KeyKind::Real: std::get<RealField>(k.field)(s) = static_cast<float>(n); break;
-    case KeyKind::Text: std::get<TextField>(k.field)(s) = std::to_string(n); break;
+    case KeyKind::Flag:
+        std::get<FlagField>(k.field)(s) = static_cast<Flag>(static_cast<std::uint8_t>(n));
+        break;
+    case KeyKind::Integer:
+        std::get<IntegerField>(k.field)(s) = static_cast<std::int32_t>(static_cast<std::uint32_t>(n));
+        break;
+    case KeyKind::Real:
+        std::get<RealField>(k.field)(s) = static_cast<float>(n);
+        break;
+    case KeyKind::Text:
+        std::get<TextField>(k.field)(s) = std::to_string(n);
+        break;
     }
 }
 
@@ -292,9 +323,15 @@ void setFromText(ConversionSettings& s, const SettingsKey& k, std::string_view v
 {
     switch (k.kind()) {
     case KeyKind::Flag:
-    case KeyKind::Integer: setNumber(s, k, ini::parseInteger(value)); break;
-    case KeyKind::Real: std::get<RealField>(k.field)(s) = ini::parseReal(value); break;
-    case KeyKind::Text: std::get<TextField>(k.field)(s) = std::string(ini::trimBlanks(value)); break;
+    case KeyKind::Integer:
+        setNumber(s, k, ini::parseInteger(value));
+        break;
+    case KeyKind::Real:
+        std::get<RealField>(k.field)(s) = ini::parseReal(value);
+        break;
+    case KeyKind::Text:
+        std::get<TextField>(k.field)(s) = std::string(ini::trimBlanks(value));
+        break;
     }
 }
 

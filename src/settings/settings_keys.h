@@ -11,7 +11,8 @@
 #include <variant>
 #include <vector>
 
-namespace settings {
+namespace settings
+{
 
 enum class KeyKind { Flag, Integer, Real, Text };
 
@@ -32,11 +33,11 @@ enum class Written {
 };
 
 struct SettingsKey {
-    std::string_view group;   // "Output"
-    std::string_view key;     // "JPG Quality", exactly as in the file
+    std::string_view group; // "Output"
+    std::string_view key;   // "JPG Quality", exactly as in the file
     FieldAccessor field;
     Written written = Written::Always;
-    std::string_view format;  // lower-case format name for ForInputFormat / ForOutputFormat
+    std::string_view format; // lower-case format name for ForInputFormat / ForOutputFormat
 
     KeyKind kind() const { return static_cast<KeyKind>(field.index()); }
 
@@ -48,8 +49,9 @@ struct SettingsKey {
 };
 
 // Collects the rows of describeKeys(); the row functions return the new row for the markers above.
-class KeyTable {
-public:
+class KeyTable
+{
+  public:
     SettingsKey& flag(std::string_view group, std::string_view key, FlagField f);
     SettingsKey& integer(std::string_view group, std::string_view key, IntegerField f);
     SettingsKey& real(std::string_view group, std::string_view key, RealField f);
@@ -57,7 +59,7 @@ public:
 
     std::vector<SettingsKey> rows;
 
-private:
+  private:
     SettingsKey& add(std::string_view group, std::string_view key, FieldAccessor f);
 };
 

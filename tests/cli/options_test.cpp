@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -199,6 +200,79 @@ TEST(OptionLoop, CasesFromTheCommandLineDocumentation)
         EXPECT_EQ(p.cl.errorText, c.error);
         c.check(p);
     }
+}
+
+// A profile file in a folder of its own, removed at the end.
+class ProfileFile {
+public:
+    explicit ProfileFile(const std::string& text)
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pixelvane-profile-XXXXXX").string();
+        m_folder = mkdtemp(pattern.data());
+        std::ofstream(path()) << text;
+    }
+    ~ProfileFile() { std::filesystem::remove_all(m_folder); }
+    [[nodiscard]] std::string path() const { return (m_folder / "web.ini").string(); }
+    [[nodiscard]] std::string option() const { return "--profile=" + path(); }
+
+private:
+    std::filesystem::path m_folder;
+};
+
+TEST(Profile, AppliesItsKeysAtItsPosition)
+{
+    const ProfileFile profile("[General]\n--JPG-QUALITY=1\n"
+                              "[cli]\n"
+                              "--jpg-quality = 80\n"
+                              "--WIDTH=640\n"
+                              "--WM-SOLID-OPACITY = 128\n"
+                              "--FR-SOLID-TOP-COLOR =   00FF00   \n"
+                              "--FILENAME-MASK = \" web %filename%.%ext%\"\n"
+                              "--input = elsewhere.raw\n"
+                              "--QUIET\n"
+                              "-i = x.raw\n");
+    const Parsed p = parse({"--jpg-quality=50", "--height=10", profile.option(), "--height=480"});
+    EXPECT_EQ(p.cl.errorText, "");
+    EXPECT_EQ(p.s.output.jpgQuality, 80);        // the profile overrides what came before
+    EXPECT_EQ(p.s.transform.imageWidth, 640);
+    EXPECT_EQ(p.s.transform.doImageResize, 1);
+    EXPECT_EQ(p.s.transform.imageHeight, 480);   // and what comes after overrides the profile
+    EXPECT_EQ(p.s.frame.solidOpacity, 128);
+    EXPECT_EQ(p.s.frame.doFrame, 0);             // the opacity alone switches no frame on
+    EXPECT_EQ(p.s.frame.solidTopColor, "00FF00");
+    EXPECT_EQ(p.s.advanced.filenameMask, " web %filename%.%ext%");
+    // Run control belongs to the command line only.
+    EXPECT_FALSE(p.cl.consoleRun);
+    EXPECT_FALSE(p.cl.quiet);
+    EXPECT_TRUE(p.cl.input.empty());
+}
+
+TEST(Profile, KeysThatAreNotProfileOptions)
+{
+    const ProfileFile profile("[CLI]\n--FR-SOLID-OPACITY=7\n--JPG-Q=1\n--GREYSCALE=0\n--JPG-CHROMA=\n--WM-TEXT=\n");
+    const Parsed p = parse({profile.option()});
+    EXPECT_EQ(p.cl.errorText, "");
+    EXPECT_EQ(p.s.frame.solidOpacity, 255);      // the command-line name is not a profile key
+    EXPECT_EQ(p.s.output.jpgQuality, 95);
+    EXPECT_EQ(p.s.adjustment.doImageGreyscale, 1);   // a flag key sets its flag whatever it says
+    EXPECT_EQ(p.s.output.jpgChroma, 0);          // empty values are accepted
+    EXPECT_EQ(p.s.watermark.doWatermark, 1);
+    EXPECT_EQ(p.s.watermark.text, "");
+}
+
+TEST(Profile, WithoutItsGroupChangesNothingAndSeveralApplyInTurn)
+{
+    const ProfileFile none("[General]\n--JPG-QUALITY=1\n");
+    const ProfileFile first("[CLI]\n--JPG-QUALITY=70\n--BRIGHTNESS=-20\n");
+    const ProfileFile second("[CLI]\n--JPG-QUALITY=60\n");
+    const Parsed p = parse({none.option(), first.option(), second.option()});
+    EXPECT_EQ(p.cl.errorText, "");
+    EXPECT_EQ(p.s.output.jpgQuality, 60);
+    EXPECT_EQ(p.s.adjustment.imageBrightness, -20);
+    EXPECT_EQ(p.s.adjustment.doImageColorCorrection, 1);
+
+    const Parsed folder = parse({"--profile=" + std::filesystem::temp_directory_path().string()});
+    EXPECT_EQ(folder.cl.errorText, cli::kInvalidProfile);
 }
 
 } // namespace

@@ -4,7 +4,8 @@
 
 #include <set>
 
-namespace {
+namespace
+{
 
 TEST(ResetRunState, EmptiesTheJobRestartsTheCountersAndResetsTheRunValues)
 {
@@ -56,7 +57,7 @@ TEST(ResetRunState, RandomNumberStaysInRangeAndVaries)
         ASSERT_LE(n, 99999);
         seen.insert(n);
     }
-    EXPECT_GT(seen.size(), 150u);   // 200 draws from 99999 values repeat rarely
+    EXPECT_GT(seen.size(), 150u); // 200 draws from 99999 values repeat rarely
 }
 
 } // namespace

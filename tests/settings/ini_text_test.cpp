@@ -8,15 +8,28 @@
 
 namespace ini = settings::ini;
 
-namespace {
+namespace
+{
 
 TEST(IniInteger, ReadsTheLeadingNumberOnly)
 {
-    struct Case { const char* text; std::int64_t expected; };
+    struct Case {
+        const char* text;
+        std::int64_t expected;
+    };
     const Case cases[] = {
-        {"42", 42},          {"  -7", -7},     {"\t+5", 5},         {"12 ; word", 12},
-        {"3.9", 3},          {"abc", 0},       {"", 0},             {"- 5", 0},
-        {"007", 7},          {"-0", 0},        {"200", 200},        {"12abc34", 12},
+        {"42", 42},
+        {"  -7", -7},
+        {"\t+5", 5},
+        {"12 ; word", 12},
+        {"3.9", 3},
+        {"abc", 0},
+        {"", 0},
+        {"- 5", 0},
+        {"007", 7},
+        {"-0", 0},
+        {"200", 200},
+        {"12abc34", 12},
         {"2147483648", 2147483648LL},
     };
     for (const Case& c : cases) {
@@ -33,11 +46,14 @@ TEST(IniInteger, EndlessDigitsWrapInsteadOfOverflowing)
 
 TEST(IniReal, ReadsTheLongestDecimalPrefix)
 {
-    struct Case { const char* text; float expected; };
+    struct Case {
+        const char* text;
+        float expected;
+    };
     const Case cases[] = {
-        {"1.5", 1.5f},   {"1.000000", 1.0f}, {" -2.5e1", -25.0f}, {".5", 0.5f},  {"5.", 5.0f},
-        {"1e", 1.0f},    {"2e+1x", 20.0f},   {"1.5.3", 1.5f},     {"abc", 0.0f}, {"", 0.0f},
-        {"+0.25", 0.25f}, {"-", 0.0f},       {"1e-999", 0.0f},    {"1,5", 1.0f},
+        {"1.5", 1.5f},    {"1.000000", 1.0f}, {" -2.5e1", -25.0f}, {".5", 0.5f},  {"5.", 5.0f},
+        {"1e", 1.0f},     {"2e+1x", 20.0f},   {"1.5.3", 1.5f},     {"abc", 0.0f}, {"", 0.0f},
+        {"+0.25", 0.25f}, {"-", 0.0f},        {"1e-999", 0.0f},    {"1,5", 1.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -62,18 +78,21 @@ TEST(IniReal, WritesSixDecimalsOrTheThreeWords)
     EXPECT_EQ(ini::formatReal(1.5f), "1.500000");
     EXPECT_EQ(ini::formatReal(0.01f), "0.010000");
     EXPECT_EQ(ini::formatReal(-2.25f), "-2.250000");
-    EXPECT_EQ(ini::formatReal(1e20f), "100000002004087734272.000000");   // never an exponent
+    EXPECT_EQ(ini::formatReal(1e20f), "100000002004087734272.000000"); // never an exponent
     EXPECT_EQ(ini::formatReal(std::numeric_limits<float>::infinity()), "+Infinity");
     EXPECT_EQ(ini::formatReal(-std::numeric_limits<float>::infinity()), "-Infinity");
     EXPECT_EQ(ini::formatReal(std::numeric_limits<float>::quiet_NaN()), "NaN");
-    for (const float v : {0.01f, 1.0f, 1.23f, 9.99f}) EXPECT_EQ(ini::parseReal(ini::formatReal(v)), v);
+    for (const float v : {0.01f, 1.0f, 1.23f, 9.99f})
+        EXPECT_EQ(ini::parseReal(ini::formatReal(v)), v);
 }
 
 TEST(IniText, DecodesByteOrderMarkUtf8AndLatin1)
 {
-    EXPECT_EQ(ini::decodeFileBytes("\xEF\xBB\xBF" "caf\xC3\xA9"), "caf\xC3\xA9");
-    EXPECT_EQ(ini::decodeFileBytes("caf\xE9"), "caf\xC3\xA9");          // Latin-1 e acute
-    EXPECT_EQ(ini::decodeFileBytes("\xA9 2020"), "\xC2\xA9 2020");      // Latin-1 copyright sign
+    EXPECT_EQ(ini::decodeFileBytes("\xEF\xBB\xBF"
+                                   "caf\xC3\xA9"),
+              "caf\xC3\xA9");
+    EXPECT_EQ(ini::decodeFileBytes("caf\xE9"), "caf\xC3\xA9");     // Latin-1 e acute
+    EXPECT_EQ(ini::decodeFileBytes("\xA9 2020"), "\xC2\xA9 2020"); // Latin-1 copyright sign
     // A file from a present-day editor: UTF-8 without a mark stays as it is.
     EXPECT_EQ(ini::decodeFileBytes("caf\xC3\xA9"), "caf\xC3\xA9");
     // Broken UTF-8 (a lead byte without its continuation) is Latin-1.
@@ -87,24 +106,23 @@ TEST(IniText, SingleLineTurnsLineBreaksIntoSpaces)
 
 TEST(IniDocument, FollowsTheHandEditingRules)
 {
-    const ini::Document doc = ini::Document::parse(
-        "Orphan = never read\r\n"
-        "[First]\n"
-        "\n\r\n\r\r"
-        "   \tIndented = yes\r\n"
-        "; Comment = no\n"
-        "  ; Indented comment = no\n"
-        "#Hash = is a key\n"
-        "NoEquals\n"
-        "Spaced   \t=   \tvalue with ; semicolon  \t\n"
-        "key=first\n"
-        "KEY = second\n"
-        "[ Spaced Name ] trailing text\n"
-        "A = 1\n"
-        "[Unclosed\n"
-        "B = 2\n"
-        "[first]\n"
-        "Later = ignored\n");
+    const ini::Document doc = ini::Document::parse("Orphan = never read\r\n"
+                                                   "[First]\n"
+                                                   "\n\r\n\r\r"
+                                                   "   \tIndented = yes\r\n"
+                                                   "; Comment = no\n"
+                                                   "  ; Indented comment = no\n"
+                                                   "#Hash = is a key\n"
+                                                   "NoEquals\n"
+                                                   "Spaced   \t=   \tvalue with ; semicolon  \t\n"
+                                                   "key=first\n"
+                                                   "KEY = second\n"
+                                                   "[ Spaced Name ] trailing text\n"
+                                                   "A = 1\n"
+                                                   "[Unclosed\n"
+                                                   "B = 2\n"
+                                                   "[first]\n"
+                                                   "Later = ignored\n");
 
     EXPECT_EQ(doc.findValue("", "Orphan"), nullptr);
     const ini::Group* first = doc.findGroup("FIRST");
@@ -118,8 +136,8 @@ TEST(IniDocument, FollowsTheHandEditingRules)
     EXPECT_EQ(*doc.findValue("First", "NoEquals"), "");
     EXPECT_EQ(*doc.findValue("First", "Spaced"), "value with ; semicolon");
     EXPECT_EQ(*doc.findValue("First", "Key"), "first");
-    EXPECT_EQ(doc.findValue("First", "Later"), nullptr);       // the second [first] is not used
-    EXPECT_EQ(doc.findValue("Spaced Name", "A"), nullptr);     // spaces inside brackets count
+    EXPECT_EQ(doc.findValue("First", "Later"), nullptr);   // the second [first] is not used
+    EXPECT_EQ(doc.findValue("Spaced Name", "A"), nullptr); // spaces inside brackets count
     EXPECT_EQ(*doc.findValue(" Spaced Name ", "A"), "1");
     EXPECT_EQ(*doc.findValue("Unclosed", "B"), "2");
 }

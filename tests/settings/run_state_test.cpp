@@ -5,7 +5,8 @@
 #include <filesystem>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 TEST(RunValues, ResetSetsProgramFolderAndClearsSignalsButKeepsTheMarker)
 {
@@ -20,7 +21,7 @@ TEST(RunValues, ResetSetsProgramFolderAndClearsSignalsButKeepsTheMarker)
     EXPECT_FALSE(run.consoleRun);
     EXPECT_EQ(run.iconChange, 0);
     EXPECT_EQ(run.preferencesStartPage, 0);
-    EXPECT_EQ(run.runMarker, "T");   // the screenshot mode sets it before the main window resets
+    EXPECT_EQ(run.runMarker, "T"); // the screenshot mode sets it before the main window resets
 
     // This test program's own folder, with the trailing separator.
     ASSERT_FALSE(run.programFolder.empty());

@@ -22,17 +22,20 @@ using settings::ConversionSettings;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-namespace {
+namespace
+{
 
 constexpr std::int32_t kFixedTime = 1700000000;
 
 // A fresh folder below the system temp folder, removed with everything in it.
-class TempFolder {
-public:
+class TempFolder
+{
+  public:
     TempFolder()
     {
         std::string pattern = (fs::temp_directory_path() / "pv-settings-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+        if (::mkdtemp(pattern.data()) != nullptr)
+            m_path = pattern;
     }
     ~TempFolder()
     {
@@ -42,26 +45,32 @@ public:
     }
     const fs::path& path() const { return m_path; }
 
-private:
+  private:
     fs::path m_path;
 };
 
 // Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-public:
+class ScopedEnv
+{
+  public:
     ScopedEnv(const char* name, const char* value) : m_name(name)
     {
-        if (const char* old = std::getenv(name)) m_old = old;
-        if (value != nullptr) ::setenv(name, value, 1);
-        else ::unsetenv(name);
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value != nullptr)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
     }
     ~ScopedEnv()
     {
-        if (m_old) ::setenv(m_name, m_old->c_str(), 1);
-        else ::unsetenv(m_name);
+        if (m_old)
+            ::setenv(m_name, m_old->c_str(), 1);
+        else
+            ::unsetenv(m_name);
     }
 
-private:
+  private:
     const char* m_name;
     std::optional<std::string> m_old;
 };
@@ -99,8 +108,8 @@ ConversionSettings loadText(std::string_view text)
 
 // Every format whose options the record carries, so that every per-format key is written.
 const std::vector<std::string> kAllInputs{"dds", "gif", "ico", "raw", "tiff"};
-const std::vector<std::string> kAllOutputs{"bmp", "dds", "exr", "gif", "hdr", "ico", "j2k", "jng",
-                                           "jp2", "jpg", "jxr", "pbm", "pcx", "pfm", "pgm", "png",
+const std::vector<std::string> kAllOutputs{"bmp", "dds", "exr", "gif",  "hdr",  "ico",  "j2k", "jng",
+                                           "jp2", "jpg", "jxr", "pbm",  "pcx",  "pfm",  "pgm", "png",
                                            "ppm", "psd", "tga", "tiff", "wbmp", "webp", "xpm"};
 
 // The lines of one group, header and separator excluded.
@@ -108,12 +117,14 @@ std::vector<std::string> groupLines(const std::string& text, const std::string& 
 {
     std::vector<std::string> lines;
     const std::size_t start = text.find("[" + group + "]\r\n");
-    if (start == std::string::npos) return lines;
+    if (start == std::string::npos)
+        return lines;
     std::size_t pos = start + group.size() + 4;
     while (pos < text.size()) {
         const std::size_t end = text.find("\r\n", pos);
         std::string line = text.substr(pos, end - pos);
-        if (line == "; ") break;
+        if (line == "; ")
+            break;
         lines.push_back(line);
         pos = end + 2;
     }
@@ -125,7 +136,7 @@ std::vector<std::string> groupLines(const std::string& text, const std::string& 
 TEST(SettingsFileWritten, StartsWithMarkEmptyLineGeneralAndLayout17)
 {
     ConversionSettings s = desktopDefaults();
-    s.general.cfg = 5;   // whatever the record holds, the file says 17
+    s.general.cfg = 5; // whatever the record holds, the file says 17
     const std::string text = settings::settingsFileText(s);
     EXPECT_TRUE(text.starts_with("\xEF\xBB\xBF\r\n[General]\r\nCFG = 17\r\n")) << text.substr(0, 40);
 }
@@ -176,7 +187,7 @@ TEST(SettingsFileWritten, FlagsAreSignedBytesRealsHaveSixDecimals)
                                     "Image Width Unit = 300\n[Adjustment]\nImage Gamma = 1.5\n");
     EXPECT_EQ(s.transform.imageResizeAlgorithm, -56);
     EXPECT_EQ(s.transform.imageWidthUnit, 44);
-    EXPECT_EQ(s.output.jpgQuality, 200);   // integers are not cut to 8 bits
+    EXPECT_EQ(s.output.jpgQuality, 200); // integers are not cut to 8 bits
     EXPECT_FLOAT_EQ(s.adjustment.imageGamma, 1.5f);
     const std::string text = settings::settingsFileText(s);
     EXPECT_THAT(text, HasSubstr("\r\nImage Resize Algorithm = -56\r\n"));
@@ -211,19 +222,21 @@ TEST(SettingsFileWritten, OnlyTheEditionFormatsKeysAreWritten)
     EXPECT_THAT(groupLines(other, "Input"),
                 ::testing::ElementsAre("Format = raw", "TIFF Frame Loading = 0", "GIF Frame Loading = 2"));
     EXPECT_THAT(groupLines(other, "Output"),
-                ::testing::ElementsAre("Format = jpg", "PNG BPP = 0", "PNG Compression = 3", "PNG Interlaced = 0",
-                                       "BMP BPP = 0", "BMP Compression = 0", "BMP Color Table = 0"));
+                ::testing::ElementsAre("Format = jpg", "PNG BPP = 0", "PNG Compression = 3",
+                                       "PNG Interlaced = 0", "BMP BPP = 0", "BMP Compression = 0",
+                                       "BMP Color Table = 0"));
 }
 
 TEST(SettingsFileWritten, ReadOnlyKeysVanish)
 {
-    ConversionSettings s = loadText("[Window]\nHide Passwords = 1\n[File]\nTxtFields = a,b\nCsvDelimiter = ;\n");
+    ConversionSettings s =
+        loadText("[Window]\nHide Passwords = 1\n[File]\nTxtFields = a,b\nCsvDelimiter = ;\n");
     EXPECT_EQ(s.window.hidePasswords, 1);
     EXPECT_EQ(s.file.txtFields, "a,b");
     EXPECT_EQ(s.file.csvDelimiter, ";");
     const std::string text = settings::settingsFileText(s);
-    for (const char* key : {"Hide Passwords", "Show Single Password", "Show Password List", "Show Character Set",
-                            "Show Advanced Options", "TxtFields", "CsvDelimiter"}) {
+    for (const char* key : {"Hide Passwords", "Show Single Password", "Show Password List",
+                            "Show Character Set", "Show Advanced Options", "TxtFields", "CsvDelimiter"}) {
         EXPECT_THAT(text, Not(HasSubstr(key)));
     }
 }
@@ -232,24 +245,23 @@ TEST(SettingsFileWritten, ReadOnlyKeysVanish)
 
 TEST(SettingsFileRead, HandEditedForms)
 {
-    ConversionSettings s = loadText(
-        "[output]\n"
-        "jpg quality=77\n"
-        "[Transform]\n"
-        "Image Width = 640 ; pixels\n"
-        "Image Rotation Back Color = 00FF00 ; green\n"
-        "#Image Height = 480\n"
-        "Image Height = 240\n"
-        "[Watermark]\n"
-        "Text = caf\xE9 ; \xA9 me  \t\n"
-        "   Font Size = 20\n"
-        "; Font = Comic\n"
-        "[Adjustment]\n"
-        "Image Gamma = 1.5\n");
+    ConversionSettings s = loadText("[output]\n"
+                                    "jpg quality=77\n"
+                                    "[Transform]\n"
+                                    "Image Width = 640 ; pixels\n"
+                                    "Image Rotation Back Color = 00FF00 ; green\n"
+                                    "#Image Height = 480\n"
+                                    "Image Height = 240\n"
+                                    "[Watermark]\n"
+                                    "Text = caf\xE9 ; \xA9 me  \t\n"
+                                    "   Font Size = 20\n"
+                                    "; Font = Comic\n"
+                                    "[Adjustment]\n"
+                                    "Image Gamma = 1.5\n");
     EXPECT_EQ(s.output.jpgQuality, 77);
     EXPECT_EQ(s.transform.imageWidth, 640);
     EXPECT_EQ(s.transform.imageRotationBackColor, "00FF00 ; green");
-    EXPECT_EQ(s.transform.imageHeight, 240);   // "#Image Height" is a key of its own, not a comment
+    EXPECT_EQ(s.transform.imageHeight, 240); // "#Image Height" is a key of its own, not a comment
     EXPECT_EQ(s.watermark.text, "caf\xC3\xA9 ; \xC2\xA9 me");
     EXPECT_EQ(s.watermark.fontSize, 20);
     EXPECT_EQ(s.watermark.font, "Arial");
@@ -264,15 +276,17 @@ TEST(SettingsFileRead, ByteOrderMarkMeansUtf8)
 
 TEST(SettingsFileRead, FirstGroupAndFirstKeyWin)
 {
-    const ConversionSettings s = loadText("[Frame]\nSolid Left = 1\nSOLID LEFT = 2\n[FRAME]\nSolid Right = 3\n");
+    const ConversionSettings s =
+        loadText("[Frame]\nSolid Left = 1\nSOLID LEFT = 2\n[FRAME]\nSolid Right = 3\n");
     EXPECT_EQ(s.frame.solidLeft, 1);
     EXPECT_EQ(s.frame.solidRight, 0);
 }
 
 TEST(SettingsFileRead, TwofoldKeysBelongToTheirGroup)
 {
-    const ConversionSettings s = loadText("[Input]\nFormat = RAW\n[Output]\nFormat = png\n"
-                                          "[Transform]\nImage Rotation = 90\n[Watermark]\nImage Rotation = 45\n");
+    const ConversionSettings s =
+        loadText("[Input]\nFormat = RAW\n[Output]\nFormat = png\n"
+                 "[Transform]\nImage Rotation = 90\n[Watermark]\nImage Rotation = 45\n");
     EXPECT_EQ(s.input.format, "RAW");
     EXPECT_EQ(s.output.format, "png");
     EXPECT_EQ(s.transform.imageRotation, 90);
@@ -309,7 +323,11 @@ TEST(SettingsFileRead, EmptyFileGivesLoaderDefaultsAndHarmlessUpgrades)
 
 TEST(SettingsFileRead, OlderLayoutsAreUpgraded)
 {
-    struct Case { const char* file; std::int32_t rawLoadAs; const char* mask; };
+    struct Case {
+        const char* file;
+        std::int32_t rawLoadAs;
+        const char* mask;
+    };
     const Case cases[] = {
         {"[General]\nCFG = 13\n[Input]\nRAW Load As = 1\n", 3, "%filename%.%ext%"},
         {"[General]\nCFG = 14\n[Input]\nRAW Load As = 1\n", 1, "%filename%.%ext%"},
@@ -318,7 +336,7 @@ TEST(SettingsFileRead, OlderLayoutsAreUpgraded)
         {"[General]\nCFG = 10\n[Advanced]\nFilename Mask = %ext%-%filename%\n", 0, "%ext%-%filename%"},
         {"[General]\nCFG = 10\n[Advanced]\nFilename Mask = %filename%.%EXT%\n", 0, "%filename%.%EXT%.%ext%"},
         {"[General]\nCFG = 11\n[Advanced]\nFilename Mask = %filename%\n", 0, "%filename%"},
-        {"[Advanced]\nFilename Mask = a\n[Input]\nRAW Load As = 2\n", 4, "a.%ext%"},   // no CFG: oldest
+        {"[Advanced]\nFilename Mask = a\n[Input]\nRAW Load As = 2\n", 4, "a.%ext%"}, // no CFG: oldest
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -334,11 +352,15 @@ TEST(SettingsFileRead, OlderLayoutsAreUpgraded)
 
 TEST(SettingsFileRead, CsvDelimiterWords)
 {
-    struct Case { const char* value; const char* expected; };
+    struct Case {
+        const char* value;
+        const char* expected;
+    };
     const Case cases[] = {{"tab", "\t"}, {"SPACE", " "}, {"CrLf", "\r\n"}, {";", ";"}, {"tabs", "tabs"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
-        EXPECT_EQ(loadText(std::string("[File]\nCsvDelimiter = ") + c.value + "\n").file.csvDelimiter, c.expected);
+        EXPECT_EQ(loadText(std::string("[File]\nCsvDelimiter = ") + c.value + "\n").file.csvDelimiter,
+                  c.expected);
     }
 }
 
@@ -347,10 +369,11 @@ TEST(SettingsFileRead, RealWordsAndGarbageNumbers)
     EXPECT_EQ(loadText("[Adjustment]\nImage Gamma = +infinity\n").adjustment.imageGamma,
               std::numeric_limits<float>::infinity());
     EXPECT_TRUE(std::isnan(loadText("[Adjustment]\nImage Gamma = NAN\n").adjustment.imageGamma));
-    const ConversionSettings s = loadText("[Frame]\nSolid Left = twelve\nSolid Top = 4294967396\nSolid Opacity = -1\n");
+    const ConversionSettings s =
+        loadText("[Frame]\nSolid Left = twelve\nSolid Top = 4294967396\nSolid Opacity = -1\n");
     EXPECT_EQ(s.frame.solidLeft, 0);
-    EXPECT_EQ(s.frame.solidTop, 100);      // low 32 bits, like the flags' low 8
-    EXPECT_EQ(s.frame.solidOpacity, -1);   // no range check
+    EXPECT_EQ(s.frame.solidTop, 100);    // low 32 bits, like the flags' low 8
+    EXPECT_EQ(s.frame.solidOpacity, -1); // no range check
     const std::string text = settings::settingsFileText(loadText("[Adjustment]\nImage Gamma = -Infinity\n"));
     EXPECT_THAT(text, HasSubstr("\r\nImage Gamma = -Infinity\r\n"));
 }
@@ -366,11 +389,18 @@ ConversionSettings everyFieldChanged()
     for (const settings::SettingsKey& k : settings::settingsKeys()) {
         ++i;
         switch (k.kind()) {
-        case settings::KeyKind::Flag: settings::setNumber(s, k, -100 + i); break;
-        case settings::KeyKind::Integer: settings::setNumber(s, k, i % 2 ? 100000 + i : -100000 - i); break;
-        case settings::KeyKind::Real: std::get<settings::RealField>(k.field)(s) = 2.75f; break;
+        case settings::KeyKind::Flag:
+            settings::setNumber(s, k, -100 + i);
+            break;
+        case settings::KeyKind::Integer:
+            settings::setNumber(s, k, i % 2 ? 100000 + i : -100000 - i);
+            break;
+        case settings::KeyKind::Real:
+            std::get<settings::RealField>(k.field)(s) = 2.75f;
+            break;
         case settings::KeyKind::Text:
-            std::get<settings::TextField>(k.field)(s) = std::string(k.key) + " \xC3\xA9\t;= x" + std::to_string(i);
+            std::get<settings::TextField>(k.field)(s) =
+                std::string(k.key) + " \xC3\xA9\t;= x" + std::to_string(i);
             break;
         }
     }
@@ -384,7 +414,8 @@ TEST(SettingsFileRoundTrip, EveryWrittenFieldComesBack)
     const std::string text = settings::settingsFileText(s, kAllInputs, kAllOutputs);
     const ConversionSettings back = loadText(text);
     for (const settings::SettingsKey& k : settings::settingsKeys()) {
-        if (k.written == settings::Written::Never) continue;
+        if (k.written == settings::Written::Never)
+            continue;
         SCOPED_TRACE(settings::fieldName(k));
         EXPECT_EQ(settings::formatValue(back, k), settings::formatValue(s, k));
     }
@@ -417,14 +448,14 @@ TEST(SettingsFileDisk, UnreadableFileGivesCentredDesktopDefaults)
     EXPECT_EQ(s.window.x, 705);
     EXPECT_EQ(s.window.y, 375);
     EXPECT_EQ(s.general.cfg, 17);
-    EXPECT_FALSE(settings::LoadSettings(s, dir.path(), {}));   // a folder is not a settings file
+    EXPECT_FALSE(settings::LoadSettings(s, dir.path(), {})); // a folder is not a settings file
 }
 
 TEST(SettingsFileDisk, SaveReplacesTheFileAndLeavesNoTemporaryBehind)
 {
     TempFolder dir;
     const fs::path path = dir.path() / "config.ini";
-    writeBytes(path, std::string(100000, 'x'));   // longer than what replaces it
+    writeBytes(path, std::string(100000, 'x')); // longer than what replaces it
     ::chmod(path.c_str(), 0640);
     ASSERT_TRUE(settings::SaveSettings(desktopDefaults(), path));
     EXPECT_EQ(readBytes(path), settings::settingsFileText(desktopDefaults()));
@@ -433,9 +464,31 @@ TEST(SettingsFileDisk, SaveReplacesTheFileAndLeavesNoTemporaryBehind)
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 1);
 }
 
+TEST(SettingsFileDisk, SaveThroughASymbolicLinkKeepsTheLink)
+{
+    TempFolder dir;
+    fs::create_directory(dir.path() / "dotfiles");
+    const fs::path real = dir.path() / "dotfiles" / "config.ini";
+    const fs::path link = dir.path() / "config.ini";
+    writeBytes(real, "old");
+    fs::create_symlink(real, link);
+    ASSERT_TRUE(settings::SaveSettings(desktopDefaults(), link));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readBytes(real), settings::settingsFileText(desktopDefaults()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 2);
+}
+
+TEST(SettingsFileDisk, EndlessInputIsRefused)
+{
+    ConversionSettings s;
+    EXPECT_FALSE(settings::LoadSettings(s, "/dev/zero"));
+    EXPECT_FALSE(settings::LoadProfile("/dev/zero", [](std::string_view, std::string_view) {}));
+}
+
 TEST(SettingsFileDisk, UnwritableFolderKeepsTheOldFile)
 {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root; see the size-limit case";
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root; see the size-limit case";
     TempFolder dir;
     const fs::path path = dir.path() / "config.ini";
     writeBytes(path, "old contents");
@@ -452,7 +505,8 @@ TEST(SettingsFileDisk, WriteFailingHalfwayKeepsTheOldFile)
     writeBytes(path, "old contents");
 
     // A file size limit makes the write fail part of the way, as a full disk would.
-    struct rlimit saved {};
+    struct rlimit saved {
+    };
     ::getrlimit(RLIMIT_FSIZE, &saved);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = saved;
@@ -513,32 +567,32 @@ Applied loadProfileText(std::string_view text, bool* ok = nullptr)
     const fs::path path = dir.path() / "profile";
     writeBytes(path, text);
     Applied applied;
-    const bool loaded = settings::LoadProfile(path, [&](std::string_view option, std::string_view value) {
-        applied.emplace_back(option, value);
-    });
-    if (ok != nullptr) *ok = loaded;
+    const bool loaded = settings::LoadProfile(
+        path, [&](std::string_view option, std::string_view value) { applied.emplace_back(option, value); });
+    if (ok != nullptr)
+        *ok = loaded;
     return applied;
 }
 
 TEST(Profile, HandsOverTheCliGroupInFileOrder)
 {
     bool ok = false;
-    const Applied applied = loadProfileText(
-        "--JPG-QUALITY = 1\n"
-        "[General]\n--JPG-QUALITY = 2\n"
-        "[cli]\n"
-        "--jpg-quality=  80  \t\n"
-        "--Wm-Text = caf\xE9 ; more\n"
-        "--unknown-option = x\n"
-        "--JPG-QUALITY = 70\n"
-        "--flag-without-value\n"
-        "[CLI]\n--RESIZE = 1\n",
-        &ok);
+    const Applied applied = loadProfileText("--JPG-QUALITY = 1\n"
+                                            "[General]\n--JPG-QUALITY = 2\n"
+                                            "[cli]\n"
+                                            "--jpg-quality=  80  \t\n"
+                                            "--Wm-Text = caf\xE9 ; more\n"
+                                            "--unknown-option = x\n"
+                                            "--JPG-QUALITY = 70\n"
+                                            "--flag-without-value\n"
+                                            "[CLI]\n--RESIZE = 1\n",
+                                            &ok);
     EXPECT_TRUE(ok);
-    EXPECT_THAT(applied, ::testing::ElementsAre(std::pair<std::string, std::string>{"--JPG-QUALITY", "80"},
-                                                std::pair<std::string, std::string>{"--WM-TEXT", "caf\xC3\xA9 ; more"},
-                                                std::pair<std::string, std::string>{"--UNKNOWN-OPTION", "x"},
-                                                std::pair<std::string, std::string>{"--FLAG-WITHOUT-VALUE", ""}));
+    EXPECT_THAT(applied,
+                ::testing::ElementsAre(std::pair<std::string, std::string>{"--JPG-QUALITY", "80"},
+                                       std::pair<std::string, std::string>{"--WM-TEXT", "caf\xC3\xA9 ; more"},
+                                       std::pair<std::string, std::string>{"--UNKNOWN-OPTION", "x"},
+                                       std::pair<std::string, std::string>{"--FLAG-WITHOUT-VALUE", ""}));
 }
 
 TEST(Profile, WithoutCliGroupLoadsAndChangesNothing)
@@ -570,11 +624,13 @@ TEST(Profile, HookCanSetFieldsThroughTheKeyTable)
     writeBytes(dir.path() / "p.ini", "[CLI]\n--JPG-QUALITY = 42 percent\n--WM-FONT = Liberation Sans \n");
     const std::map<std::string, std::string, std::less<>> optionField{{"--JPG-QUALITY", "JPG Quality"},
                                                                       {"--WM-FONT", "Font"}};
-    ASSERT_TRUE(settings::LoadProfile(dir.path() / "p.ini", [&](std::string_view option, std::string_view value) {
-        const auto it = optionField.find(option);
-        if (it == optionField.end()) return;
-        settings::setFromText(s, *settings::findKey(it->second), value);
-    }));
+    ASSERT_TRUE(
+        settings::LoadProfile(dir.path() / "p.ini", [&](std::string_view option, std::string_view value) {
+            const auto it = optionField.find(option);
+            if (it == optionField.end())
+                return;
+            settings::setFromText(s, *settings::findKey(it->second), value);
+        }));
     EXPECT_EQ(s.output.jpgQuality, 42);
     EXPECT_EQ(s.watermark.font, "Liberation Sans");
 }

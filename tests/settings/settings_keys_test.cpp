@@ -5,7 +5,8 @@
 
 #include <set>
 
-namespace {
+namespace
+{
 
 using settings::ConversionSettings;
 using settings::findKey;
@@ -14,16 +15,16 @@ using settings::KeyKind;
 TEST(SettingsKeys, GroupsInFileOrderAndEveryKeyOnce)
 {
     EXPECT_THAT(settings::settingsGroups(),
-                ::testing::ElementsAre("General", "Window", "Interface", "Input", "Output", "Transform", "Adjustment",
-                                       "Frame", "Watermark", "Advanced", "File", "Privacy"));
+                ::testing::ElementsAre("General", "Window", "Interface", "Input", "Output", "Transform",
+                                       "Adjustment", "Frame", "Watermark", "Advanced", "File", "Privacy"));
     std::set<std::string> seen;
     for (const settings::SettingsKey& k : settings::settingsKeys()) {
         EXPECT_TRUE(seen.insert(std::string(k.group) + "/" + std::string(k.key)).second) << k.key;
-        const bool perFormat = k.written == settings::Written::ForInputFormat ||
-                               k.written == settings::Written::ForOutputFormat;
+        const bool perFormat =
+            k.written == settings::Written::ForInputFormat || k.written == settings::Written::ForOutputFormat;
         EXPECT_EQ(perFormat, !k.format.empty()) << k.key;
     }
-    EXPECT_EQ(seen.size(), 139u);   // every field of the record
+    EXPECT_EQ(seen.size(), 139u); // every field of the record
 }
 
 TEST(SettingsKeys, EveryAccessorReachesItsOwnField)
@@ -45,8 +46,8 @@ TEST(SettingsKeys, FindsNamesAsTheProgramWritesThem)
 {
     ASSERT_NE(findKey("JPG Quality"), nullptr);
     EXPECT_EQ(findKey("jpg quality"), findKey("Output", "JPG Quality"));
-    EXPECT_EQ(findKey("Format"), nullptr);           // occurs in Input and Output
-    EXPECT_EQ(findKey("Image Rotation"), nullptr);   // occurs in Transform and Watermark
+    EXPECT_EQ(findKey("Format"), nullptr);         // occurs in Input and Output
+    EXPECT_EQ(findKey("Image Rotation"), nullptr); // occurs in Transform and Watermark
     EXPECT_EQ(findKey("Input/Format")->group, "Input");
     EXPECT_EQ(findKey("Watermark/Image Rotation")->group, "Watermark");
     EXPECT_EQ(findKey("Output", "Image Rotation"), nullptr);
@@ -55,7 +56,8 @@ TEST(SettingsKeys, FindsNamesAsTheProgramWritesThem)
     EXPECT_EQ(settings::fieldName(*findKey("Transform/Image Rotation")), "Transform/Image Rotation");
     EXPECT_EQ(settings::fieldName(*findKey("Output/Format")), "Output/Format");
     EXPECT_EQ(settings::fieldName(*findKey("Image Rotation Type")), "Image Rotation Type");
-    for (const settings::SettingsKey& k : settings::settingsKeys()) EXPECT_EQ(findKey(settings::fieldName(k)), &k);
+    for (const settings::SettingsKey& k : settings::settingsKeys())
+        EXPECT_EQ(findKey(settings::fieldName(k)), &k);
 }
 
 TEST(SettingsKeys, NumbersKeepTheLowBitsOfTheirKind)
@@ -70,8 +72,13 @@ TEST(SettingsKeys, NumbersKeepTheLowBitsOfTheirKind)
     ASSERT_EQ(real.kind(), KeyKind::Real);
     ASSERT_EQ(text.kind(), KeyKind::Text);
 
-    struct Case { std::int64_t n; int flag; std::int32_t integer; };
-    const Case cases[] = {{200, -56, 200}, {300, 44, 300}, {-1, -1, -1}, {256, 0, 256}, {4294967296LL + 7, 7, 7}};
+    struct Case {
+        std::int64_t n;
+        int flag;
+        std::int32_t integer;
+    };
+    const Case cases[] = {
+        {200, -56, 200}, {300, 44, 300}, {-1, -1, -1}, {256, 0, 256}, {4294967296LL + 7, 7, 7}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.n);
         settings::setNumber(s, flag, c.n);
