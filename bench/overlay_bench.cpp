@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
@@ -22,7 +23,8 @@ engine::Bitmap syntheticPhoto()
     for (int y = 0; y < kHeight; ++y) {
         BYTE* p = FreeImage_GetScanLine(b.get(), y);
         for (int x = 0; x < kWidth; ++x, p += 3) {
-            const unsigned texture = (static_cast<unsigned>(x) * 2654435761u ^ static_cast<unsigned>(y) * 40503u) >> 28;
+            const unsigned texture =
+                (static_cast<unsigned>(x) * 2654435761u ^ static_cast<unsigned>(y) * 40503u) >> 28;
             p[FI_RGBA_RED] = static_cast<BYTE>((x * 255 / kWidth + texture) & 0xFF);
             p[FI_RGBA_GREEN] = static_cast<BYTE>((y * 255 / kHeight + texture) & 0xFF);
             p[FI_RGBA_BLUE] = static_cast<BYTE>(((x + y) * 255 / (kWidth + kHeight)) ^ texture);
@@ -31,8 +33,7 @@ engine::Bitmap syntheticPhoto()
     return b;
 }
 
-template <typename F>
-double medianSeconds(F&& run)
+template <typename F> double medianSeconds(F&& run)
 {
     std::vector<double> times;
     for (int i = 0; i < kRuns; ++i) {

@@ -8,12 +8,14 @@
 #include "engine/job.h"
 #include "settings/conversion_settings.h"
 
-namespace platform {
+namespace platform
+{
 class Canvas;
 class FontRegistry;
 } // namespace platform
 
-namespace engine {
+namespace engine
+{
 
 // What the steps need besides the picture: the settings, the job, the file in hand and the
 // counters (for the tokens of the watermark text), and the run's loaded fonts (the text
