@@ -270,6 +270,17 @@ TEST_F(Watermark, WithoutALoadedFontThePictureIsOnlyConverted)
     EXPECT_EQ(pixelAt(out.get(), 29, 19).r, 200);
 }
 
+TEST_F(Watermark, AHugeFontSizeLeavesThePictureAloneInsteadOfExhaustingMemory)
+{
+    if (!loadFont(4000))
+        GTEST_SKIP() << "no face for Arial";
+    m_settings.watermark.text = "A watermark far larger than any picture";
+    m_settings.watermark.backOpacity = 255;
+    engine::Bitmap out = run(solidPicture(64, 48, 24, 200, 200, 200));
+    ASSERT_TRUE(out);
+    EXPECT_EQ(pixelAt(out.get(), 63, 47).r, 200);
+}
+
 TEST_F(Watermark, RotationTurnsTheOverlayCounterClockwise)
 {
     engine::Bitmap overlay = solidPicture(200, 40, 32, 0, 0, 0, 0);
