@@ -10,8 +10,7 @@
 #include <filesystem>
 #include <set>
 
-namespace
-{
+namespace {
 
 using engine::OverlayArea;
 using engine::OverlayPlacement;
@@ -120,8 +119,7 @@ TEST(WatermarkText, BoxLayoutPitchPaddingAndAlignment)
 
 // ---- rendering and the whole step ------------------------------------------------------------
 
-class Watermark : public ::testing::Test
-{
+class Watermark : public ::testing::Test {
   protected:
     void SetUp() override
     {
@@ -132,8 +130,7 @@ class Watermark : public ::testing::Test
     }
     void TearDown() override
     {
-        if (!m_dir.empty())
-            std::filesystem::remove_all(m_dir);
+        if (!m_dir.empty()) std::filesystem::remove_all(m_dir);
     }
     bool loadFont(int points = 14)
     {
@@ -152,8 +149,7 @@ class Watermark : public ::testing::Test
     }
     std::string file(const std::string& name)
     {
-        if (m_dir.empty())
-            m_dir = overlays_test::scratchFolder("watermark");
+        if (m_dir.empty()) m_dir = overlays_test::scratchFolder("watermark");
         return (m_dir / name).string();
     }
 
@@ -167,8 +163,7 @@ class Watermark : public ::testing::Test
 
 TEST_F(Watermark, TwoLinesStackOneTallestLinePlusLeadingApart)
 {
-    if (!loadFont(20))
-        GTEST_SKIP() << "no face for Arial";
+    if (!loadFont(20)) GTEST_SKIP() << "no face for Arial";
     auto& s = m_settings.watermark;
     s.fontLeading = 6;
     s.textPadding = 3;
@@ -182,8 +177,7 @@ TEST_F(Watermark, TwoLinesStackOneTallestLinePlusLeadingApart)
 
 TEST_F(Watermark, BackOpacityFromInvisibleToSolid)
 {
-    if (!loadFont())
-        GTEST_SKIP() << "no face for Arial";
+    if (!loadFont()) GTEST_SKIP() << "no face for Arial";
     auto& s = m_settings.watermark;
     s.backColor = "102030";
     s.fontColor = "FFFFFF";
@@ -223,8 +217,7 @@ TEST_F(Watermark, BackOpacityFromInvisibleToSolid)
 
 TEST_F(Watermark, APercentSignIsDrawnAsItStands)
 {
-    if (!loadFont())
-        GTEST_SKIP() << "no face for Arial";
+    if (!loadFont()) GTEST_SKIP() << "no face for Arial";
     auto& s = m_settings.watermark;
     s.text = "Sale 100%";
     s.backOpacity = 255;
@@ -241,8 +234,7 @@ TEST_F(Watermark, APercentSignIsDrawnAsItStands)
 
 TEST_F(Watermark, TextBoxLandsAtItsAnchorOverThePicture)
 {
-    if (!loadFont())
-        GTEST_SKIP() << "no face for Arial";
+    if (!loadFont()) GTEST_SKIP() << "no face for Arial";
     auto& s = m_settings.watermark;
     s.text = "Pixelvane";
     s.backOpacity = 255;
@@ -272,8 +264,7 @@ TEST_F(Watermark, WithoutALoadedFontThePictureIsOnlyConverted)
 
 TEST_F(Watermark, AHugeFontSizeLeavesThePictureAloneInsteadOfExhaustingMemory)
 {
-    if (!loadFont(4000))
-        GTEST_SKIP() << "no face for Arial";
+    if (!loadFont(4000)) GTEST_SKIP() << "no face for Arial";
     m_settings.watermark.text = "A watermark far larger than any picture";
     m_settings.watermark.backOpacity = 255;
     engine::Bitmap out = run(solidPicture(64, 48, 24, 200, 200, 200));
@@ -382,6 +373,37 @@ TEST_F(Watermark, OverlayHangingOffThePictureIsClippedNotDropped)
     EXPECT_EQ(pixelAt(out.get(), 0, 0).r, 0);
     EXPECT_EQ(pixelAt(out.get(), 19, 19).r, 0);
     EXPECT_EQ(pixelAt(out.get(), 20, 20).r, 255);
+}
+
+TEST_F(Watermark, FrameBoundaryKeepsTheOverlayInsideTheFrame)
+{
+    auto& s = m_settings.watermark;
+    s.doWatermark = 2;
+    s.imageBoundary = 1;
+    s.imagePosition = 0;
+    s.image = file("mark.bmp");
+    ASSERT_TRUE(FreeImage_Save(FIF_BMP, solidPicture(20, 20, 24, 0, 0, 0).get(), s.image.c_str(), 0));
+    auto& f = m_settings.frame;
+    f.doFrame = 1;
+    f.solidLeft = f.solidRight = f.solidTop = f.solidBottom = 50;
+    f.solidLeftColor = f.solidRightColor = f.solidTopColor = f.solidBottomColor = "FF0000";
+
+    const engine::OverlayContext ctx{m_settings, m_job, m_current, m_counters, &m_fonts};
+    engine::Bitmap out = engine::applyFrame(solidPicture(300, 200, 24, 255, 255, 255), ctx, 300, 200);
+    out = engine::applyWatermark(std::move(out), ctx, 300, 200);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(pixelAt(out.get(), 59, 59).g, 255); // picture between frame and overlay
+    EXPECT_EQ(pixelAt(out.get(), 60, 60).g, 0);   // the overlay starts 10 pixels inside the frame
+    EXPECT_EQ(pixelAt(out.get(), 60, 60).r, 0);
+    EXPECT_EQ(pixelAt(out.get(), 79, 79).r, 0);
+    EXPECT_EQ(pixelAt(out.get(), 80, 80).g, 255);
+
+    // With the frame switched off the same settings measure from the picture's edge.
+    f.doFrame = 0;
+    out = engine::applyWatermark(solidPicture(300, 200, 24, 255, 255, 255), ctx, 300, 200);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(pixelAt(out.get(), 10, 10).r, 0);
+    EXPECT_EQ(pixelAt(out.get(), 30, 30).r, 255);
 }
 
 TEST_F(Watermark, SwitchedOffPassesThroughUntouched)

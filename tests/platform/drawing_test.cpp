@@ -5,10 +5,10 @@
 #include <array>
 #include <cstdlib>
 #include <set>
+#include <thread>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using platform::Canvas;
 using platform::Rgba;
@@ -98,8 +98,7 @@ TEST(Canvas, DrawingOneCanvasOnAnotherScalesItsAlpha)
     EXPECT_EQ(whole.pixel(4, 4).a, 0);
 }
 
-class Text : public ::testing::Test
-{
+class Text : public ::testing::Test {
   protected:
     void SetUp() override
     {
@@ -131,6 +130,27 @@ TEST_F(Text, MeasuresByFontAndText)
     // A '%' is a glyph like any other.
     EXPECT_GT(platform::measureText(regular(), "100%", TextRendering::Aliased).width,
               platform::measureText(regular(), "100", TextRendering::Aliased).width);
+}
+
+TEST_F(Text, FontsLoadedOnOneThreadDrawOnAnother)
+{
+    // The run loads its font before the worker starts; the worker measures and draws with it.
+    using platform::TextRendering;
+    const auto here = platform::measureText(regular(), "Worker", TextRendering::Aliased);
+    platform::TextExtent there;
+    int inked = 0;
+    std::thread worker([&] {
+        there = platform::measureText(regular(), "Worker", TextRendering::Aliased);
+        Canvas c(there.width, there.height);
+        c.drawText(regular(), "Worker", 0, 0, Rgba{0, 0, 0, 255}, TextRendering::Aliased);
+        for (int y = 0; y < c.height(); ++y)
+            for (int x = 0; x < c.width(); ++x)
+                inked += c.pixel(x, y).a == 255;
+    });
+    worker.join();
+    EXPECT_EQ(there.width, here.width);
+    EXPECT_EQ(there.height, here.height);
+    EXPECT_GT(inked, 50);
 }
 
 TEST_F(Text, AliasedTextWritesExactlyTwoValues)
@@ -166,10 +186,8 @@ TEST_F(Text, AntialiasedTextHasSoftEdgesAndUnderlineAddsInk)
         for (int y = 0; y < c.height(); ++y)
             for (int x = 0; x < c.width(); ++x) {
                 const int a = c.pixel(x, y).a;
-                if (a)
-                    ++rows[y];
-                if (alphas)
-                    alphas->insert(a);
+                if (a) ++rows[y];
+                if (alphas) alphas->insert(a);
             }
         return rows;
     };
@@ -182,8 +200,7 @@ TEST_F(Text, AntialiasedTextHasSoftEdgesAndUnderlineAddsInk)
     const auto under = inkRows(underlined(), TextRendering::Aliased, nullptr);
     int lowestPlain = 0;
     for (int y = 0; y < static_cast<int>(plain.size()); ++y)
-        if (plain[y])
-            lowestPlain = y;
+        if (plain[y]) lowestPlain = y;
     int belowPlain = 0;
     for (int y = lowestPlain + 1; y < static_cast<int>(under.size()); ++y)
         belowPlain += under[y];
