@@ -469,6 +469,9 @@ void runOptionLoop(const std::vector<std::string>& parameters, ConversionSetting
             if (name.size() == 2) {
                 if (n + 1 >= parameters.size())
                     return fail(kIncorrectParameters);
+                // "-i --output=x" names no input, although the value of "--output=x" would be "x".
+                if (trimSpaces(parameters[n + 1]).starts_with('-'))
+                    return fail(kIncorrectParameters);
                 value = OptionValue(parameters[++n]);
             } else {
                 value = OptionValue(parameters[n]);

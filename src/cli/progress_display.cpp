@@ -57,7 +57,7 @@ std::string progressLine(int done, int total, std::string_view file, std::chrono
     const std::string count = std::to_string(done) + "/" + std::to_string(total);
     const std::size_t fixed = count.size() + 2 + 2 + std::string_view(clock).size();
     std::string line = count;
-    if (width > fixed + 3) {
+    if (!file.empty() && width > fixed + 3) {
         line += "  ";
         line += shortenMiddle(fileName(file), width - fixed);
     }

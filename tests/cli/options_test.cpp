@@ -106,6 +106,7 @@ TEST(OptionLoop, CasesFromTheCommandLineDocumentation)
              EXPECT_EQ(p.cl.input, "photo.raw");
          }},
         {"-i -o", {"-i", "-o", "out"}, cli::kIncorrectParameters, noCheck},
+        {"-i followed by a long option", {"-i", "--output=out"}, cli::kIncorrectParameters, noCheck},
         {"-o value with quotes", {"-o", "\"my out\"", "-c", "jpg", "--conversion=png"}, "",
          [](const Parsed& p) {
              EXPECT_EQ(p.cl.outputFolder, "my out");
