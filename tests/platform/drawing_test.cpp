@@ -7,7 +7,8 @@
 #include <set>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using platform::Canvas;
 using platform::Rgba;
@@ -72,7 +73,8 @@ TEST(Canvas, ShapesUseDrawingCoordinatesWhateverPartTheCanvasHolds)
     Canvas aliased(10, 10);
     const std::array<platform::Point, 3> same{{{0, 0}, {10, 10}, {0, 10}}};
     aliased.fillPolygon(same, Rgba{0, 0, 255, 255}, false);
-    for (int i = 0; i < 10; ++i) EXPECT_TRUE(aliased.pixel(i, i).a == 0 || aliased.pixel(i, i).a == 255);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(aliased.pixel(i, i).a == 0 || aliased.pixel(i, i).a == 255);
 }
 
 TEST(Canvas, DrawingOneCanvasOnAnotherScalesItsAlpha)
@@ -96,8 +98,9 @@ TEST(Canvas, DrawingOneCanvasOnAnotherScalesItsAlpha)
     EXPECT_EQ(whole.pixel(4, 4).a, 0);
 }
 
-class Text : public ::testing::Test {
-protected:
+class Text : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         if (!m_fonts.load(1, {"Arial", 20}) || !m_fonts.load(2, {"Arial", 20, true}) ||
@@ -108,7 +111,7 @@ protected:
     const platform::Font& bold() const { return *m_fonts.font(2); }
     const platform::Font& underlined() const { return *m_fonts.font(3); }
 
-private:
+  private:
     platform::FontRegistry m_fonts;
 };
 
@@ -163,8 +166,10 @@ TEST_F(Text, AntialiasedTextHasSoftEdgesAndUnderlineAddsInk)
         for (int y = 0; y < c.height(); ++y)
             for (int x = 0; x < c.width(); ++x) {
                 const int a = c.pixel(x, y).a;
-                if (a) ++rows[y];
-                if (alphas) alphas->insert(a);
+                if (a)
+                    ++rows[y];
+                if (alphas)
+                    alphas->insert(a);
             }
         return rows;
     };
@@ -177,9 +182,11 @@ TEST_F(Text, AntialiasedTextHasSoftEdgesAndUnderlineAddsInk)
     const auto under = inkRows(underlined(), TextRendering::Aliased, nullptr);
     int lowestPlain = 0;
     for (int y = 0; y < static_cast<int>(plain.size()); ++y)
-        if (plain[y]) lowestPlain = y;
+        if (plain[y])
+            lowestPlain = y;
     int belowPlain = 0;
-    for (int y = lowestPlain + 1; y < static_cast<int>(under.size()); ++y) belowPlain += under[y];
+    for (int y = lowestPlain + 1; y < static_cast<int>(under.size()); ++y)
+        belowPlain += under[y];
     EXPECT_GT(belowPlain, size.width / 2);
 }
 
