@@ -59,14 +59,12 @@ void waitForKey()
     char key = 0;
     while (read(STDIN_FILENO, &key, 1) < 0) {
     }
-    if (haveSaved)
-        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    if (haveSaved) tcsetattr(STDIN_FILENO, TCSANOW, &saved);
 }
 
 std::optional<int> runCommandLine(const std::vector<std::string>& parameters, DriverContext& ctx)
 {
-    if (parameters.empty())
-        return std::nullopt;
+    if (parameters.empty()) return std::nullopt;
 
     // The records of this run; the process ends with it.
     settings::RunState run;
@@ -94,12 +92,10 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
     runOptionLoop(parameters, ctx.settings, cl);
     if (!cl.errorText.empty()) {
         printLine(ctx.out, "Error: " + cl.errorText);
-        if (cl.pause)
-            waitForKey();
+        if (cl.pause) waitForKey();
         return 1;
     }
-    if (!cl.consoleRun)
-        return std::nullopt;   // the desktop loads its own settings over what the options set
+    if (!cl.consoleRun) return std::nullopt; // the desktop loads its own settings over what the options set
     run.consoleRun = true;
     run.runMarker = cl.runMarker;
 
@@ -115,11 +111,9 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
         std::error_code ec;
         workingFolder = std::filesystem::current_path(ec).string();
     }
-    if (!workingFolder.ends_with('/'))
-        workingFolder += '/';
+    if (!workingFolder.ends_with('/')) workingFolder += '/';
     std::ostream* progressOut = ctx.progressOut;
-    if (progressOut == nullptr && isatty(STDERR_FILENO) != 0)
-        progressOut = &std::cerr;
+    if (progressOut == nullptr && isatty(STDERR_FILENO) != 0) progressOut = &std::cerr;
 
     BatchContext batch{ctx.settings, ctx.registry, ctx.catalogue, job,         files,
                        progress,     counters,     ctx.out,       progressOut, workingFolder};

@@ -32,9 +32,9 @@ Lines filesBelow(const fs::path& folder)
 {
     Lines files;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(folder, ec); it != fs::recursive_directory_iterator(); ++it)
-        if (it->is_regular_file())
-            files.push_back(fs::relative(it->path(), folder).string());
+    for (auto it = fs::recursive_directory_iterator(folder, ec); it != fs::recursive_directory_iterator();
+         ++it)
+        if (it->is_regular_file()) files.push_back(fs::relative(it->path(), folder).string());
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -54,11 +54,13 @@ TEST(ConsoleRefusal, RefusalsInTheirOrder)
     fs::create_directories(dir.path() / "out");
     fs::create_directories(dir.path() / "folder.2020");
     const std::vector<std::string> allLaterFailures = {
-        "--jpg-bpp=16", "--jpg-quality=0", "--width=0", "--height=0", "--brightness=101", "--contrast=-101",
-        "--gamma=10", "--wm-text=x", "--wm-font=No Such Face"};
+        "--jpg-bpp=16", "--jpg-quality=0",  "--width=0",
+        "--height=0",   "--brightness=101", "--contrast=-101",
+        "--gamma=10",   "--wm-text=x",      "--wm-font=No Such Face"};
     const auto args = [&](std::initializer_list<std::string> first, std::size_t skipLater) {
         std::vector<std::string> a(first);
-        a.insert(a.end(), allLaterFailures.begin() + static_cast<std::ptrdiff_t>(skipLater), allLaterFailures.end());
+        a.insert(a.end(), allLaterFailures.begin() + static_cast<std::ptrdiff_t>(skipLater),
+                 allLaterFailures.end());
         return a;
     };
     const RefusalCase cases[] = {
@@ -75,12 +77,14 @@ TEST(ConsoleRefusal, RefusalsInTheirOrder)
         {args({"-i", "in/a.dng", "-o", "out", "--jpg-quality=101"}, 2), "Error: Invalid jpg-quality value"},
         {args({"-i", "in/a.dng", "-o", "out"}, 2), "Error: Invalid width value"},
         {args({"-i", "in/a.dng", "-o", "out", "--width=-10"}, 3), "Error: Invalid height value"},
-        {args({"-i", "in/a.dng", "-o", "out", "--width=1", "--height=1"}, 4), "Error: Invalid brightness value"},
+        {args({"-i", "in/a.dng", "-o", "out", "--width=1", "--height=1"}, 4),
+         "Error: Invalid brightness value"},
         {args({"-i", "in/a.dng", "-o", "out"}, 5), "Error: Invalid contrast value"},
         {args({"-i", "in/a.dng", "-o", "out"}, 6), "Error: Invalid gamma value"},
         {args({"-i", "in/a.dng", "-o", "out", "--gamma=0.009"}, 7), "Error: Invalid gamma value"},
         {args({"-i", "in/a.dng", "-o", "out"}, 7), "Error: Invalid watermark font"},
-        {{"-i", "in/a.dng", "-o", "out", "--wm-text=x", "--wm-image=missing.png"}, "Error: Invalid watermark image"},
+        {{"-i", "in/a.dng", "-o", "out", "--wm-text=x", "--wm-image=missing.png"},
+         "Error: Invalid watermark image"},
         {{"-i", "in/a.dng", "-o", "out", "--wm-image=in/empty.dng"}, "Error: Invalid watermark image"},
     };
     for (const RefusalCase& c : cases) {
@@ -99,12 +103,12 @@ TEST(ConsoleRefusal, RefusalsInTheirOrder)
 TEST(ConsoleRefusal, GammaAtItsLimitsPassesTheChecks)
 {
     TempFolder dir;
-    clitest::writeFile(dir.path() / "in" / "list.lst", "missing.dng\n");   // names nothing that exists
+    clitest::writeFile(dir.path() / "in" / "list.lst", "missing.dng\n"); // names nothing that exists
     for (const char* gamma : {"--gamma=0.01", "--gamma=9.99"}) {
         SCOPED_TRACE(gamma);
         const ProgramRun run = runProgram({"-q", "-i", "in/list.lst", gamma}, dir.path());
-        EXPECT_EQ(run.lines,
-                  (Lines{"Conversion stopped", "No input file(s) found. Please, add valid file(s) and try again!"}));
+        EXPECT_EQ(run.lines, (Lines{"Conversion stopped",
+                                    "No input file(s) found. Please, add valid file(s) and try again!"}));
         EXPECT_EQ(run.status, 1);
     }
 }
@@ -137,7 +141,8 @@ TEST(ConsoleRefusal, VersionHelpAndPause)
 
     // Standard input is empty, so its end stands for the key.
     const ProgramRun paused = runProgram({"-i", "nowhere", "-p"}, dir.path());
-    EXPECT_EQ(paused.lines, withHeading({"Preparing...", "Error: Invalid input folder", "Press any key to exit."}));
+    EXPECT_EQ(paused.lines,
+              withHeading({"Preparing...", "Error: Invalid input folder", "Press any key to exit."}));
     EXPECT_EQ(paused.status, 1);
 }
 
@@ -145,7 +150,8 @@ TEST(ConsoleRefusal, FileOfAnotherKindImportsNothing)
 {
     TempFolder dir;
     clitest::writeFile(dir.path() / "photo.jpg", "jpeg bytes");
-    const Lines stopped = {"Conversion stopped", "No input file(s) found. Please, add valid file(s) and try again!"};
+    const Lines stopped = {"Conversion stopped",
+                           "No input file(s) found. Please, add valid file(s) and try again!"};
 
     const ProgramRun run = runProgram({"-i", "photo.jpg"}, dir.path());
     Lines expected = withHeading({"Preparing...", "Importing...", "Import complete, new files added: 0"});
@@ -154,7 +160,8 @@ TEST(ConsoleRefusal, FileOfAnotherKindImportsNothing)
     EXPECT_EQ(run.status, 1);
 
     // Quiet and debug together: the debug echo and the two closing lines, no heading or status.
-    const ProgramRun quietDebug = runProgram({"-i", "photo.jpg", "-q", "-d", "--jpg-quality=101"}, dir.path());
+    const ProgramRun quietDebug =
+        runProgram({"-i", "photo.jpg", "-q", "-d", "--jpg-quality=101"}, dir.path());
     EXPECT_EQ(quietDebug.lines.front(), "Input: photo.jpg");
     EXPECT_EQ(quietDebug.lines.back(), "Error: Invalid jpg-quality value");
     const ProgramRun quietDebugRun = runProgram({"-i", "photo.jpg", "-q", "-d"}, dir.path());

@@ -15,8 +15,7 @@ namespace clitest {
 TempFolder::TempFolder()
 {
     std::string pattern = (fs::temp_directory_path() / "pixelvane-cli-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary folder");
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
     m_path = pattern;
 }
 
@@ -82,8 +81,7 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const fs::path&
 
     int out[2];
     int err[2];
-    if (pipe(out) != 0 || pipe(err) != 0)
-        throw std::runtime_error("pipe");
+    if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe");
     const pid_t child = fork();
     if (child == 0) {
         const int nothing = open("/dev/null", O_RDONLY);
@@ -92,8 +90,7 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const fs::path&
         dup2(err[1], STDERR_FILENO);
         close(out[0]);
         close(err[0]);
-        if (chdir(workingFolder.c_str()) != 0)
-            _exit(126);
+        if (chdir(workingFolder.c_str()) != 0) _exit(126);
         execve(argvPointers[0], argvPointers.data(), envPointers.data());
         _exit(127);
     }
@@ -106,11 +103,9 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const fs::path&
     int open = 2;
     char buffer[4096];
     while (open > 0) {
-        if (poll(fds, 2, -1) < 0)
-            break;
+        if (poll(fds, 2, -1) < 0) break;
         for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0)
-                continue;
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
             if (n > 0) {
                 (i == 0 ? stdoutText : stderrText).append(buffer, static_cast<std::size_t>(n));

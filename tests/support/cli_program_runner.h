@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
@@ -21,16 +21,19 @@ public:
 
     [[nodiscard]] const fs::path& path() const { return m_path; }
     // `path()` / relative, as text.
-    [[nodiscard]] std::string operator/(const std::string& relative) const { return (m_path / relative).string(); }
+    [[nodiscard]] std::string operator/(const std::string& relative) const
+    {
+        return (m_path / relative).string();
+    }
 
-private:
+  private:
     fs::path m_path;
 };
 
 struct ProgramRun {
-    std::vector<std::string> lines;   // standard output, split at "\n"
-    std::string errors;               // standard error
-    int status = -1;                  // exit status; -1 when it did not exit normally
+    std::vector<std::string> lines; // standard output, split at "\n"
+    std::string errors;             // standard error
+    int status = -1;                // exit status; -1 when it did not exit normally
 };
 
 // Runs PIXELVANE_BINARY with `arguments` in `workingFolder`, standard input empty, with
