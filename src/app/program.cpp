@@ -2,6 +2,7 @@
 
 #include "app/instance_guard.h"
 #include "catalogue/product.h"
+#include "cli/driver.h"
 #include "cli/help_text.h"
 #include "cli/options.h"
 
@@ -43,23 +44,9 @@ ProgramState createProgramState(std::string_view startPath, std::vector<std::str
 
 std::optional<int> runCommandLine(ProgramState& state, std::ostream& out)
 {
-    if (state.parameters.empty()) return std::nullopt;
-
-    settings::ResetToDefaults(state.settings, /*commandLine=*/true);
-    state.messages = catalogue::BuildCatalogue();
-
-    // Only the first parameter selects these modes; "--help" further on is just an unknown option.
-    const std::string first = cli::OptionName(state.parameters.front());
-    if (first == "-V" || first == "--VERSION") {
-        out << catalogue::VersionText() << '\n' << std::flush;
-        return 0;
-    }
-    if (first == "-H" || first == "-?" || first == "--HELP") {
-        out << cli::helpText(state.programName) << std::flush;
-        return 0;
-    }
-    // The option loop and the batch run come here.
-    return std::nullopt;
+    cli::DriverContext console{state.settings, state.formats, state.messages, out, state.programName,
+                               /*workingFolder=*/{}, /*progressOut=*/nullptr};
+    return cli::runCommandLine(state.parameters, console);
 }
 
 int runProgram(int argc, char** argv, std::ostream& out)

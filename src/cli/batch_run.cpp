@@ -19,8 +19,7 @@ std::string lowerCase(std::string_view text)
 {
     std::string out(text);
     for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return out;
 }
 
@@ -28,8 +27,7 @@ std::string upperCase(std::string_view text)
 {
     std::string out(text);
     for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return out;
 }
 
@@ -62,18 +60,17 @@ std::string pathPart(std::string_view path)
 }
 
 class Printer {
-public:
+  public:
     Printer(std::ostream& out, bool quiet, bool debug) : m_out(out), m_quiet(quiet), m_debug(debug) {}
 
     void line(std::string_view text)
     {
         m_out << text << '\n';
-        m_out.flush();   // the worker thread prints between our lines
+        m_out.flush(); // the worker thread prints between our lines
     }
     void status(std::string_view text)
     {
-        if (!m_quiet)
-            line(text);
+        if (!m_quiet) line(text);
     }
     void debug(std::string_view label, std::string_view value)
     {
@@ -92,7 +89,7 @@ public:
     }
     [[nodiscard]] bool isDebug() const { return m_debug; }
 
-private:
+  private:
     std::ostream& m_out;
     bool m_quiet;
     bool m_debug;
@@ -104,16 +101,13 @@ enum class FolderCheck { Ok, Incorrect, Invalid };
 
 FolderCheck resolveFolder(std::string& folder, const std::string& workingFolder)
 {
-    if (folder.starts_with(".."))
-        return FolderCheck::Incorrect;
+    if (folder.starts_with("..")) return FolderCheck::Incorrect;
     if (!folder.starts_with('/')) {
         std::string_view relative = folder;
-        if (relative.starts_with("./"))
-            relative.remove_prefix(2);
+        if (relative.starts_with("./")) relative.remove_prefix(2);
         folder = workingFolder + std::string(relative);
     }
-    if (!folder.ends_with('/'))
-        folder += '/';
+    if (!folder.ends_with('/')) folder += '/';
     std::error_code ec;
     return fs::is_directory(folder, ec) ? FolderCheck::Ok : FolderCheck::Invalid;
 }
@@ -121,8 +115,7 @@ FolderCheck resolveFolder(std::string& folder, const std::string& workingFolder)
 bool isNonEmptyFile(const std::string& path)
 {
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-        return false;
+    if (!fs::is_regular_file(path, ec)) return false;
     const auto size = fs::file_size(path, ec);
     return !ec && size > 0;
 }
@@ -206,7 +199,8 @@ bool checkTransform(Printer& p, const settings::TransformSettings& t)
             p.error("Invalid width value");
             return false;
         }
-        p.debug("Height: ", number(t.imageHeight) + " " + std::string(optionWord(V::Unit, t.imageHeightUnit)));
+        p.debug("Height: ",
+                number(t.imageHeight) + " " + std::string(optionWord(V::Unit, t.imageHeightUnit)));
         if (t.imageHeight == 0) {
             p.error("Invalid height value");
             return false;
@@ -242,16 +236,14 @@ bool checkAdjustment(Printer& p, const settings::AdjustmentSettings& a)
         p.debug("Invert: ", a.imageInvert != 0 ? 1 : 0);
     }
     p.debug("Greyscale: ", a.doImageGreyscale != 0 ? 1 : 0);
-    if (a.doImageThreshold != 0)
-        p.debug("Image Threshold: ", a.imageThreshold);
+    if (a.doImageThreshold != 0) p.debug("Image Threshold: ", a.imageThreshold);
     return true;
 }
 
 void echoFrame(Printer& p, const settings::FrameSettings& f)
 {
     p.debug("Frame: ", optionWord(Vocabulary::FrameType, f.doFrame));
-    if (f.doFrame != 1)
-        return;
+    if (f.doFrame != 1) return;
     p.debug("Frame left: ", f.solidLeft);
     p.debug("Frame right: ", f.solidRight);
     p.debug("Frame top: ", f.solidTop);
@@ -311,8 +303,7 @@ void echoNaming(Printer& p, const settings::AdvancedSettings& a)
 {
     p.debug("Filename Mask: ", a.filenameMask);
     p.debug("File Timestamp: ", optionWord(Vocabulary::Timestamp, a.fileTimestamp));
-    if (a.fileTimestamp == 2)
-        p.debug("Custom Timestamp: ", a.customTimestamp);
+    if (a.fileTimestamp == 2) p.debug("Custom Timestamp: ", a.customTimestamp);
     p.debug("Keep Subfolders: ", a.keepSubfolders != 0 ? 1 : 0);
 }
 
@@ -337,9 +328,14 @@ bool prepareJob(const CommandLine& cl, BatchContext& ctx, Printer& p, BatchResou
         job.inputFile.clear();
         job.inputFolder = cl.input;
         switch (resolveFolder(job.inputFolder, ctx.workingFolder)) {
-        case FolderCheck::Incorrect: p.error("Incorrect input folder"); return false;
-        case FolderCheck::Invalid: p.error("Invalid input folder"); return false;
-        case FolderCheck::Ok: break;
+        case FolderCheck::Incorrect:
+            p.error("Incorrect input folder");
+            return false;
+        case FolderCheck::Invalid:
+            p.error("Invalid input folder");
+            return false;
+        case FolderCheck::Ok:
+            break;
         }
     }
 
@@ -348,16 +344,19 @@ bool prepareJob(const CommandLine& cl, BatchContext& ctx, Printer& p, BatchResou
         job.outputFolder = job.inputFile.empty() ? job.inputFolder : pathPart(job.inputFile);
     p.debug("Output: ", job.outputFolder);
     switch (resolveFolder(job.outputFolder, ctx.workingFolder)) {
-    case FolderCheck::Incorrect: p.error("Incorrect output folder"); return false;
-    case FolderCheck::Invalid: p.error("Invalid output folder"); return false;
-    case FolderCheck::Ok: break;
+    case FolderCheck::Incorrect:
+        p.error("Incorrect output folder");
+        return false;
+    case FolderCheck::Invalid:
+        p.error("Invalid output folder");
+        return false;
+    case FolderCheck::Ok:
+        break;
     }
 
-    if (job.inputFormat.empty())
-        job.inputFormat = settings::InputFormatList().front();
+    if (job.inputFormat.empty()) job.inputFormat = settings::InputFormatList().front();
     job.outputExtension = cl.outputExtension;
-    if (job.outputExtension.empty())
-        job.outputExtension = settings::OutputFormatList().front();
+    if (job.outputExtension.empty()) job.outputExtension = settings::OutputFormatList().front();
 
     p.debug("Conversion: ", job.outputExtension);
     bool listed = false;
@@ -369,13 +368,10 @@ bool prepareJob(const CommandLine& cl, BatchContext& ctx, Printer& p, BatchResou
     }
 
     echoInputOptions(p, s.input, job.inputFormat);
-    if (!checkOutputOptions(p, s, ctx.registry, job.outputExtension))
-        return false;
-    if (!checkTransform(p, s.transform) || !checkAdjustment(p, s.adjustment))
-        return false;
+    if (!checkOutputOptions(p, s, ctx.registry, job.outputExtension)) return false;
+    if (!checkTransform(p, s.transform) || !checkAdjustment(p, s.adjustment)) return false;
     echoFrame(p, s.frame);
-    if (!checkWatermark(p, s.watermark, resources))
-        return false;
+    if (!checkWatermark(p, s.watermark, resources)) return false;
     echoNaming(p, s.advanced);
 
     job.outputFormatId = engine::outputFormatId(ctx.registry, job.outputExtension);
@@ -388,11 +384,14 @@ bool prepareJob(const CommandLine& cl, BatchContext& ctx, Printer& p, BatchResou
 int exitStatus(BatchOutcome outcome)
 {
     switch (outcome) {
-    case BatchOutcome::AllConverted: return 0;
-    case BatchOutcome::SomeConverted: return 2;
+    case BatchOutcome::AllConverted:
+        return 0;
+    case BatchOutcome::SomeConverted:
+        return 2;
     case BatchOutcome::Refused:
     case BatchOutcome::NothingImported:
-    case BatchOutcome::NothingConverted: return 1;
+    case BatchOutcome::NothingConverted:
+        return 1;
     }
     return 1;
 }
@@ -406,8 +405,7 @@ BatchOutcome runBatch(const CommandLine& cl, BatchContext& ctx)
     BatchResources resources;
 
     p.status(uiText("General", "Preparing"));
-    if (!prepareJob(cl, ctx, p, resources))
-        return BatchOutcome::Refused;
+    if (!prepareJob(cl, ctx, p, resources)) return BatchOutcome::Refused;
 
     p.status(uiText("General", "Importing"));
     const int imported = importInput(ctx, resources);

@@ -20,10 +20,10 @@ namespace cli {
 
 // How a batch ended; decides the exit status.
 enum class BatchOutcome {
-    Refused,            // a check failed: an "Error: " line was printed
-    NothingImported,    // the input held no acceptable file
-    NothingConverted,   // every file failed
-    SomeConverted,      // some files converted, some failed
+    Refused,          // a check failed: an "Error: " line was printed
+    NothingImported,  // the input held no acceptable file
+    NothingConverted, // every file failed
+    SomeConverted,    // some files converted, some failed
     AllConverted,
 };
 
@@ -39,9 +39,9 @@ struct BatchContext {
     filelist::FileList& files;
     engine::ProgressState& progress;
     engine::NamingCounters& counters;
-    std::ostream& out;              // the console: spec'd lines only
-    std::ostream* progressOut;      // one-line progress display, or nullptr for none
-    std::string workingFolder;      // relative paths are taken against it; ends in "/"
+    std::ostream& out;         // the console: spec'd lines only
+    std::ostream* progressOut; // one-line progress display, or nullptr for none
+    std::string workingFolder; // relative paths are taken against it; ends in "/"
 };
 
 // Runs the batch the command line describes (the option loop has run without error and named an

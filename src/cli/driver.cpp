@@ -8,7 +8,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "catalogue/product.h"
 #include "cli/batch_run.h"
+#include "cli/help_text.h"
 #include "cli/options.h"
 #include "engine/run_state.h"
 #include "filelist/file_list.h"
@@ -34,13 +36,6 @@ std::string consoleNotice(std::string text)
     return text;
 }
 
-// TODO: the shared help text.
-void printHelpText(std::ostream& out, const std::string& programName)
-{
-    printLine(out, " ");
-    printLine(out, "Usage: " + programName + " -i <filename> [options]");
-}
-
 } // namespace
 
 void waitForKey()
@@ -64,18 +59,12 @@ void waitForKey()
     char key = 0;
     while (read(STDIN_FILENO, &key, 1) < 0) {
     }
-    if (haveSaved)
-        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    if (haveSaved) tcsetattr(STDIN_FILENO, TCSANOW, &saved);
 }
 
 std::optional<int> runCommandLine(const std::vector<std::string>& parameters, DriverContext& ctx)
 {
-    if (parameters.empty()) {
-        if (ctx.desktopAvailable)
-            return std::nullopt;
-        printHelpText(ctx.out, ctx.programName);
-        return 0;
-    }
+    if (parameters.empty()) return std::nullopt;
 
     // The records of this run; the process ends with it.
     settings::RunState run;
@@ -90,11 +79,12 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
     const std::string first = OptionName(parameters.front());
     // The uninstall page and the screenshot mode need windows; they are desktop commands.
     if (first == "-V" || first == "--VERSION") {
-        printLine(ctx.out, "2.8");  // TODO: VersionText
+        printLine(ctx.out, catalogue::VersionText());
         return 0;
     }
     if (first == "-H" || first == "-?" || first == "--HELP") {
-        printHelpText(ctx.out, ctx.programName);
+        ctx.out << helpText(ctx.programName);
+        ctx.out.flush();
         return 0;
     }
 
@@ -102,21 +92,15 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
     runOptionLoop(parameters, ctx.settings, cl);
     if (!cl.errorText.empty()) {
         printLine(ctx.out, "Error: " + cl.errorText);
-        if (cl.pause)
-            waitForKey();
+        if (cl.pause) waitForKey();
         return 1;
     }
-    if (!cl.consoleRun) {
-        if (ctx.desktopAvailable)
-            return std::nullopt;
-        printHelpText(ctx.out, ctx.programName);
-        return 0;
-    }
+    if (!cl.consoleRun) return std::nullopt; // the desktop loads its own settings over what the options set
     run.consoleRun = true;
     run.runMarker = cl.runMarker;
 
     if (!cl.quiet) {
-        printLine(ctx.out, "Pixelvane 2.8");  // TODO: AppTitle
+        printLine(ctx.out, catalogue::AppTitle());
         printLine(ctx.out, consoleNotice(settings::defaultWatermarkText()));
         printLine(ctx.out, kMakerHomepage);
         printLine(ctx.out, " ");
@@ -127,11 +111,9 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
         std::error_code ec;
         workingFolder = std::filesystem::current_path(ec).string();
     }
-    if (!workingFolder.ends_with('/'))
-        workingFolder += '/';
+    if (!workingFolder.ends_with('/')) workingFolder += '/';
     std::ostream* progressOut = ctx.progressOut;
-    if (progressOut == nullptr && isatty(STDERR_FILENO) != 0)
-        progressOut = &std::cerr;
+    if (progressOut == nullptr && isatty(STDERR_FILENO) != 0) progressOut = &std::cerr;
 
     BatchContext batch{ctx.settings, ctx.registry, ctx.catalogue, job,         files,
                        progress,     counters,     ctx.out,       progressOut, workingFolder};

@@ -17,18 +17,18 @@ namespace cli {
 // records of the run itself (job, file list, progress, counters) live inside the driver.
 struct DriverContext {
     settings::ConversionSettings& settings;
-    engine::FormatRegistry& registry;          // its accepted extensions are rebuilt for the run
-    catalogue::MessageCatalogue& catalogue;   // built by the driver when it has work
-    std::ostream& out;                        // the console
-    std::string programName;                  // the program's file name, for the help text
-    bool desktopAvailable = true;             // false in a console-only build: help instead of windows
-    std::string workingFolder;                // relative paths resolve here ("/"-ended); empty: the current folder
-    std::ostream* progressOut = nullptr;      // the progress display; empty: standard error when a terminal
+    engine::FormatRegistry& registry;       // its accepted extensions are rebuilt for the run
+    catalogue::MessageCatalogue& catalogue; // built by the driver when it has work
+    std::ostream& out;                      // the console
+    std::string programName;                // the program's file name, for the help text
+    std::string workingFolder;           // relative paths resolve here ("/"-ended); empty: the current folder
+    std::ostream* progressOut = nullptr; // the progress display; empty: standard error when a terminal
 };
 
 // Runs the console side for `parameters` (the program's own path not included). Returns the
 // process exit status, or nothing when the desktop is to start.
-[[nodiscard]] std::optional<int> runCommandLine(const std::vector<std::string>& parameters, DriverContext& ctx);
+[[nodiscard]] std::optional<int> runCommandLine(const std::vector<std::string>& parameters,
+                                                DriverContext& ctx);
 
 // Waits for one key from the terminal, without echo; when standard input is not a terminal,
 // waits for its end.

@@ -4,6 +4,7 @@
 #include "catalogue/product.h"
 #include "settings/conversion_settings.h"
 
+#include <chrono>
 #include <random>
 
 namespace cli {
@@ -100,8 +101,9 @@ std::vector<std::string> helpLines(std::string_view name, const std::vector<std:
 std::string helpText(std::string_view name)
 {
     std::string text;
-    for (const std::string& line :
-         helpLines(name, settings::InputFormatList(), settings::OutputFormatList(), std::random_device{}())) {
+    // Any varying seed will do; the clock never fails where a random device might.
+    const auto seed = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    for (const std::string& line : helpLines(name, settings::InputFormatList(), settings::OutputFormatList(), seed)) {
         text += line;
         text += '\n';
     }

@@ -28,18 +28,15 @@ std::string upperCase(std::string_view text)
 {
     std::string out(text);
     for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return out;
 }
 
 // One double quote at either end goes; the platform's splitting leaves them on some paths.
 std::string stripQuotes(std::string_view text)
 {
-    if (!text.empty() && text.front() == '"')
-        text.remove_prefix(1);
-    if (!text.empty() && text.back() == '"')
-        text.remove_suffix(1);
+    if (!text.empty() && text.front() == '"') text.remove_prefix(1);
+    if (!text.empty() && text.back() == '"') text.remove_suffix(1);
     return std::string(text);
 }
 
@@ -54,8 +51,8 @@ constexpr std::string_view kToneMapping[] = {"NONE", "LINEAR", "AL", "DRR", "GD"
 constexpr std::string_view kBmpTgaCompression[] = {"NONE", "RLE"};
 constexpr std::string_view kExrCompression[] = {"NONE", "ZIP", "PIZ", "PXR24", "B44"};
 constexpr std::string_view kPngCompression[] = {"NONE", "ZLIB1", "ZLIB6", "ZLIB9"};
-constexpr std::string_view kTiffCompression[] = {"NONE", "CCITTFAX3", "CCITTFAX4", "PACKBITS", "DEFLATE",
-                                                 "ADOBEDEFLATE", "LZW", "JPEG", "LOGLUV"};
+constexpr std::string_view kTiffCompression[] = {
+    "NONE", "CCITTFAX3", "CCITTFAX4", "PACKBITS", "DEFLATE", "ADOBEDEFLATE", "LZW", "JPEG", "LOGLUV"};
 constexpr std::string_view kColorTable[] = {"AUTO", "EXACT"};
 constexpr std::string_view kColorModel[] = {"RGB", "CMYK", "LAB"};
 constexpr std::string_view kChroma[] = {"NONE", "LOW", "MEDIUM", "HIGH"};
@@ -63,7 +60,8 @@ constexpr std::string_view kJpegSaveMode[] = {"STANDARD", "SIMPLE", "OPTIMIZED",
 constexpr std::string_view kRotationType[] = {"SIMPLE", "ADVANCED"};
 constexpr std::string_view kUnit[] = {"PIXELS", "PERCENT"};
 constexpr std::string_view kResizeType[] = {"ALLIMAGES", "LARGEIMAGES"};
-constexpr std::string_view kResizeFilter[] = {"BOX", "BILINEAR", "BSPLINE", "BICUBIC", "CATMULLROM", "LANCZOS"};
+constexpr std::string_view kResizeFilter[] = {"BOX",     "BILINEAR",   "BSPLINE",
+                                              "BICUBIC", "CATMULLROM", "LANCZOS"};
 constexpr std::string_view kFontStyle[] = {"REGULAR", "BOLD", "ITALIC", "BOLDITALIC"};
 // The misspelling is the documented word users put in their scripts and profiles.
 constexpr std::string_view kFontEffect[] = {"NONE", "UNDERLINE", "STRIKETHROUGHT"};
@@ -80,67 +78,94 @@ constexpr std::string_view kWatermarkType[] = {"NONE", "TEXT", "IMAGE"};
 Words wordsOf(Vocabulary v)
 {
     switch (v) {
-    case Vocabulary::None: return {};
-    case Vocabulary::DdsPixelOrder: return kDdsPixelOrder;
-    case Vocabulary::RawLoadMode: return kRawLoadMode;
-    case Vocabulary::FrameChoice: return kFrameChoice;
-    case Vocabulary::ToneMapping: return kToneMapping;
-    case Vocabulary::BmpCompression: return kBmpTgaCompression;
-    case Vocabulary::TgaCompression: return kBmpTgaCompression;
-    case Vocabulary::ExrCompression: return kExrCompression;
-    case Vocabulary::PngCompression: return kPngCompression;
-    case Vocabulary::TiffCompression: return kTiffCompression;
-    case Vocabulary::ColorTable: return kColorTable;
-    case Vocabulary::ColorModel: return kColorModel;
-    case Vocabulary::Chroma: return kChroma;
-    case Vocabulary::JpegSaveMode: return kJpegSaveMode;
-    case Vocabulary::RotationType: return kRotationType;
-    case Vocabulary::Unit: return kUnit;
-    case Vocabulary::ResizeType: return kResizeType;
-    case Vocabulary::ResizeFilter: return kResizeFilter;
-    case Vocabulary::FontStyle: return kFontStyle;
-    case Vocabulary::FontEffect: return kFontEffect;
-    case Vocabulary::Alignment: return kAlignment;
-    case Vocabulary::Boundary: return kBoundary;
-    case Vocabulary::Position: return kPosition;
-    case Vocabulary::SizeMode: return kSizeMode;
-    case Vocabulary::Timestamp: return kTimestamp;
-    case Vocabulary::FrameType: return kFrameType;
-    case Vocabulary::WatermarkType: return kWatermarkType;
+    case Vocabulary::None:
+        return {};
+    case Vocabulary::DdsPixelOrder:
+        return kDdsPixelOrder;
+    case Vocabulary::RawLoadMode:
+        return kRawLoadMode;
+    case Vocabulary::FrameChoice:
+        return kFrameChoice;
+    case Vocabulary::ToneMapping:
+        return kToneMapping;
+    case Vocabulary::BmpCompression:
+        return kBmpTgaCompression;
+    case Vocabulary::TgaCompression:
+        return kBmpTgaCompression;
+    case Vocabulary::ExrCompression:
+        return kExrCompression;
+    case Vocabulary::PngCompression:
+        return kPngCompression;
+    case Vocabulary::TiffCompression:
+        return kTiffCompression;
+    case Vocabulary::ColorTable:
+        return kColorTable;
+    case Vocabulary::ColorModel:
+        return kColorModel;
+    case Vocabulary::Chroma:
+        return kChroma;
+    case Vocabulary::JpegSaveMode:
+        return kJpegSaveMode;
+    case Vocabulary::RotationType:
+        return kRotationType;
+    case Vocabulary::Unit:
+        return kUnit;
+    case Vocabulary::ResizeType:
+        return kResizeType;
+    case Vocabulary::ResizeFilter:
+        return kResizeFilter;
+    case Vocabulary::FontStyle:
+        return kFontStyle;
+    case Vocabulary::FontEffect:
+        return kFontEffect;
+    case Vocabulary::Alignment:
+        return kAlignment;
+    case Vocabulary::Boundary:
+        return kBoundary;
+    case Vocabulary::Position:
+        return kPosition;
+    case Vocabulary::SizeMode:
+        return kSizeMode;
+    case Vocabulary::Timestamp:
+        return kTimestamp;
+    case Vocabulary::FrameType:
+        return kFrameType;
+    case Vocabulary::WatermarkType:
+        return kWatermarkType;
     }
     return {};
 }
 
 bool isCompression(Vocabulary v)
 {
-    return v == Vocabulary::BmpCompression || v == Vocabulary::TgaCompression || v == Vocabulary::ExrCompression ||
-           v == Vocabulary::PngCompression || v == Vocabulary::TiffCompression;
+    return v == Vocabulary::BmpCompression || v == Vocabulary::TgaCompression ||
+           v == Vocabulary::ExrCompression || v == Vocabulary::PngCompression ||
+           v == Vocabulary::TiffCompression;
 }
 
 int positionIn(Words words, std::string_view word)
 {
     for (std::size_t i = 0; i < words.size(); ++i)
-        if (words[i] == word)
-            return static_cast<int>(i);
+        if (words[i] == word) return static_cast<int>(i);
     return -1;
 }
 
 // ---- The option table -------------------------------------------------------------------------
 
 enum class Kind {
-    Number,   // leading integer
-    Real,     // decimal floating point (--gamma)
-    Word,     // vocabulary word to code
-    Text,     // text; quotes at either end stripped on the command line, spaces trimmed in a profile
-    Mask,     // the filename mask: quotes at either end stripped, spaces kept, everywhere
-    Flag,     // no value; a value after "=" is ignored
+    Number, // leading integer
+    Real,   // decimal floating point (--gamma)
+    Word,   // vocabulary word to code
+    Text,   // text; quotes at either end stripped on the command line, spaces trimmed in a profile
+    Mask,   // the filename mask: quotes at either end stripped, spaces kept, everywhere
+    Flag,   // no value; a value after "=" is ignored
 };
 
 // Where an option is accepted: the frame opacity goes by a different name in profiles.
 enum class Scope { Everywhere, CommandLineOnly, ProfileOnly };
 
 struct Value {
-    std::int32_t number = 0;   // Number, and Word as its code
+    std::int32_t number = 0; // Number, and Word as its code
     float real = 0.0f;
     std::string text;
 };
@@ -151,17 +176,21 @@ struct SettingOption {
     std::string_view name;
     Kind kind;
     Vocabulary vocabulary;
-    Store store;   // writes the option's fields, in order
+    Store store; // writes the option's fields, in order
     Scope scope = Scope::Everywhere;
 };
 
 using V = Vocabulary;
 using S = ConversionSettings;
 
-Flag code(const Value& v) { return static_cast<Flag>(v.number); }
+Flag code(const Value& v)
+{
+    return static_cast<Flag>(v.number);
+}
 
 // Every option that writes settings: the command line takes them as --NAME=value, a profile's
 // "CLI" group as "--NAME = value". Run control (-i, -o, -c, --profile, -d, -q, -p) is not here.
+// clang-format off
 const SettingOption kOptions[] = {
     // Input
     {"--DDS-LOAD-AS", Kind::Word, V::DdsPixelOrder, [](S& s, const Value& v) { s.input.ddsLoadAs = v.number; }},
@@ -284,6 +313,7 @@ const SettingOption kOptions[] = {
     {"--FILE-TIMESTAMP-CUSTOM", Kind::Number, V::None, [](S& s, const Value& v) { s.advanced.customTimestamp = v.number; }},
     {"--NO-SUBFOLDERS", Kind::Flag, V::None, [](S& s, const Value&) { s.advanced.keepSubfolders = 0; }},
 };
+// clang-format on
 
 enum class Source { CommandLine, Profile };
 
@@ -291,23 +321,33 @@ const SettingOption* findOption(std::string_view upperName, Source source)
 {
     const Scope excluded = source == Source::CommandLine ? Scope::ProfileOnly : Scope::CommandLineOnly;
     for (const SettingOption& option : kOptions)
-        if (option.name == upperName && option.scope != excluded)
-            return &option;
+        if (option.name == upperName && option.scope != excluded) return &option;
     return nullptr;
 }
 
-void applyOption(const SettingOption& option, std::string_view valueText, Source source, ConversionSettings& s)
+void applyOption(const SettingOption& option, std::string_view valueText, Source source,
+                 ConversionSettings& s)
 {
     Value value;
     switch (option.kind) {
-    case Kind::Number: value.number = parseNumber(valueText); break;
-    case Kind::Real: value.real = parseReal(valueText); break;
-    case Kind::Word: value.number = wordCode(option.vocabulary, valueText); break;
-    case Kind::Text:
-        value.text = source == Source::CommandLine ? stripQuotes(valueText) : std::string(trimSpaces(valueText));
+    case Kind::Number:
+        value.number = parseNumber(valueText);
         break;
-    case Kind::Mask: value.text = stripQuotes(valueText); break;
-    case Kind::Flag: break;
+    case Kind::Real:
+        value.real = parseReal(valueText);
+        break;
+    case Kind::Word:
+        value.number = wordCode(option.vocabulary, valueText);
+        break;
+    case Kind::Text:
+        value.text =
+            source == Source::CommandLine ? stripQuotes(valueText) : std::string(trimSpaces(valueText));
+        break;
+    case Kind::Mask:
+        value.text = stripQuotes(valueText);
+        break;
+    case Kind::Flag:
+        break;
     }
     option.store(s, value);
 }
@@ -328,11 +368,9 @@ bool applyProfile(const std::string& path, ConversionSettings& s)
 {
     // A folder opens like a file on Linux but holds no profile.
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return false;
-    return loadProfileFile(path, s, [&s](std::string_view key, std::string_view value) {
-        applyProfileKey(s, key, value);
-    });
+    if (std::filesystem::is_directory(path, ec)) return false;
+    return loadProfileFile(
+        path, s, [&s](std::string_view key, std::string_view value) { applyProfileKey(s, key, value); });
 }
 
 } // namespace
@@ -340,10 +378,8 @@ bool applyProfile(const std::string& path, ConversionSettings& s)
 std::string OptionName(std::string_view parameter)
 {
     std::string_view text = trimSpaces(parameter);
-    if (!text.starts_with('-'))
-        return {};
-    if (text.starts_with("--"))
-        text = text.substr(0, text.find('='));
+    if (!text.starts_with('-')) return {};
+    if (text.starts_with("--")) text = text.substr(0, text.find('='));
     return upperCase(text);
 }
 
@@ -352,8 +388,7 @@ std::string OptionValue(std::string_view parameter)
     std::string_view text = trimSpaces(parameter);
     if (text.starts_with("--")) {
         const auto equals = text.find('=');
-        if (equals != std::string_view::npos)
-            return std::string(text.substr(equals + 1));
+        if (equals != std::string_view::npos) return std::string(text.substr(equals + 1));
     }
     return std::string(text);
 }
@@ -366,8 +401,7 @@ std::int32_t wordCode(Vocabulary vocabulary, std::string_view word)
         for (Words list : {Words(kBmpTgaCompression), Words(kExrCompression), Words(kPngCompression),
                            Words(kTiffCompression)}) {
             const int at = positionIn(list, upper);
-            if (at >= 0)
-                return at;
+            if (at >= 0) return at;
         }
         return 0;
     }
@@ -377,8 +411,7 @@ std::int32_t wordCode(Vocabulary vocabulary, std::string_view word)
 std::string_view optionWord(Vocabulary vocabulary, std::int32_t code)
 {
     const Words words = wordsOf(vocabulary);
-    if (code < 0 || static_cast<std::size_t>(code) >= words.size())
-        return {};
+    if (code < 0 || static_cast<std::size_t>(code) >= words.size()) return {};
     return words[static_cast<std::size_t>(code)];
 }
 
@@ -413,12 +446,10 @@ std::int32_t parseNumber(std::string_view text)
             digit = static_cast<unsigned>(c - 'A' + 10);
         else
             break;
-        if (digit >= base)
-            break;
+        if (digit >= base) break;
         result = result * base + digit;
     }
-    if (negative)
-        result = 0u - result;
+    if (negative) result = 0u - result;
     return static_cast<std::int32_t>(result);
 }
 
@@ -426,21 +457,18 @@ float parseReal(std::string_view text)
 {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
         text.remove_prefix(1);
-    if (text.starts_with('+') && !text.substr(1).starts_with('-'))
-        text.remove_prefix(1);
+    if (text.starts_with('+') && !text.substr(1).starts_with('-')) text.remove_prefix(1);
     float value = 0.0f;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                           std::chars_format::general);
-    if (ec == std::errc::result_out_of_range)
-        return 0.0f;
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) return 0.0f;
     return ec == std::errc() ? value : 0.0f;
 }
 
 bool applyProfileKey(ConversionSettings& s, std::string_view key, std::string_view value)
 {
     const SettingOption* option = findOption(upperCase(trimSpaces(key)), Source::Profile);
-    if (option == nullptr)
-        return false;
+    if (option == nullptr) return false;
     applyOption(*option, value, Source::Profile, s);
     return true;
 }
@@ -451,8 +479,7 @@ void runOptionLoop(const std::vector<std::string>& parameters, ConversionSetting
 
     for (std::size_t n = 0; n < parameters.size(); ++n) {
         const std::string name = OptionName(parameters[n]);
-        if (name.empty())
-            continue;
+        if (name.empty()) continue;
 
         // Input, output and conversion: the short forms take the next parameter as their value.
         std::string* path = nullptr;
@@ -467,14 +494,14 @@ void runOptionLoop(const std::vector<std::string>& parameters, ConversionSetting
         if (path != nullptr) {
             std::string value;
             if (name.size() == 2) {
-                if (n + 1 >= parameters.size())
-                    return fail(kIncorrectParameters);
+                if (n + 1 >= parameters.size()) return fail(kIncorrectParameters);
+                // "-i --output=x" names no input, although the value of "--output=x" would be "x".
+                if (trimSpaces(parameters[n + 1]).starts_with('-')) return fail(kIncorrectParameters);
                 value = OptionValue(parameters[++n]);
             } else {
                 value = OptionValue(parameters[n]);
             }
-            if (!acceptablePath(value))
-                return fail(kIncorrectParameters);
+            if (!acceptablePath(value)) return fail(kIncorrectParameters);
             *path = stripQuotes(value);
             continue;
         }
@@ -487,18 +514,15 @@ void runOptionLoop(const std::vector<std::string>& parameters, ConversionSetting
             cl.pause = true;
         } else if (name == "--PROFILE") {
             const std::string value = OptionValue(parameters[n]);
-            if (!acceptableValue(value))
-                return fail(kIncorrectParameters);
-            if (!applyProfile(stripQuotes(value), s))
-                return fail(kInvalidProfile);
+            if (!acceptableValue(value)) return fail(kIncorrectParameters);
+            if (!applyProfile(stripQuotes(value), s)) return fail(kInvalidProfile);
         } else if (const SettingOption* option = findOption(name, Source::CommandLine)) {
             if (option->kind == Kind::Flag) {
                 applyOption(*option, {}, Source::CommandLine, s);
                 continue;
             }
             const std::string value = OptionValue(parameters[n]);
-            if (!acceptableValue(value))
-                return fail(kIncorrectParameters);
+            if (!acceptableValue(value)) return fail(kIncorrectParameters);
             applyOption(*option, value, Source::CommandLine, s);
         }
         // Anything else is not ours: skipped without a word.

@@ -14,14 +14,14 @@ namespace cli {
 
 // What the option loop leaves besides the settings: the run values of a console run.
 struct CommandLine {
-    std::string input;             // -i / --input: file, list file or folder, as typed
-    std::string outputFolder;      // -o / --output
-    std::string outputExtension;   // -c / --conversion
-    bool consoleRun = false;       // an input option was met: the batch is to run
-    std::string runMarker;         // "DEBUG" after -d / --debug, else ""
-    bool quiet = false;            // -q / --quiet
-    bool pause = false;            // -p / --pause
-    std::string errorText;         // empty, or the error that ended the loop
+    std::string input;           // -i / --input: file, list file or folder, as typed
+    std::string outputFolder;    // -o / --output
+    std::string outputExtension; // -c / --conversion
+    bool consoleRun = false;     // an input option was met: the batch is to run
+    std::string runMarker;       // "DEBUG" after -d / --debug, else ""
+    bool quiet = false;          // -q / --quiet
+    bool pause = false;          // -p / --pause
+    std::string errorText;       // empty, or the error that ended the loop
 
     [[nodiscard]] bool debug() const { return runMarker == "DEBUG"; }
 };
@@ -42,7 +42,7 @@ enum class Vocabulary {
     RawLoadMode,
     FrameChoice,
     ToneMapping,
-    BmpCompression,   // the five compression lists share their words when read (see wordCode)
+    BmpCompression, // the five compression lists share their words when read (see wordCode)
     TgaCompression,
     ExrCompression,
     PngCompression,
@@ -62,8 +62,8 @@ enum class Vocabulary {
     Position,
     SizeMode,
     Timestamp,
-    FrameType,        // printout only
-    WatermarkType,    // printout only
+    FrameType,     // printout only
+    WatermarkType, // printout only
 };
 
 // The code of `word` (any letter case, surrounding spaces ignored) in `vocabulary`; 0 for a word

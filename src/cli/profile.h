@@ -14,6 +14,7 @@ using ProfileKeyHook = std::function<void(std::string_view key, std::string_view
 
 // Reads the profile at `path` and hands every key of its "CLI" group, in file order, to `applyKey`
 // with its value trimmed. False when the file cannot be read.
-bool loadProfileFile(const std::string& path, settings::ConversionSettings& s, const ProfileKeyHook& applyKey);
+bool loadProfileFile(const std::string& path, settings::ConversionSettings& s,
+                     const ProfileKeyHook& applyKey);
 
 } // namespace cli

@@ -16,21 +16,21 @@ namespace cli {
 [[nodiscard]] std::string shortenMiddle(std::string_view text, std::size_t width);
 
 // The display line, at most `width` characters: "3/10  IMG_0042.dng  0:07".
-[[nodiscard]] std::string progressLine(int done, int total, std::string_view file, std::chrono::seconds elapsed,
-                                       std::size_t width);
+[[nodiscard]] std::string progressLine(int done, int total, std::string_view file,
+                                       std::chrono::seconds elapsed, std::size_t width);
 
 class ProgressDisplay {
-public:
+  public:
     // Draws on `out`, `width` columns wide.
     ProgressDisplay(std::ostream& out, std::size_t width);
-    ~ProgressDisplay();   // clears the line
+    ~ProgressDisplay(); // clears the line
     ProgressDisplay(const ProgressDisplay&) = delete;
     ProgressDisplay& operator=(const ProgressDisplay&) = delete;
 
     // Redraws when the line differs from the one shown.
     void show(int done, int total, std::string_view file, std::chrono::seconds elapsed);
 
-private:
+  private:
     std::ostream& m_out;
     std::size_t m_width;
     std::string m_shown;

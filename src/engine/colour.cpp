@@ -10,13 +10,15 @@ Bitmap correctColours(Bitmap image, const settings::AdjustmentSettings& s)
     // FreeImage adjusts 8-, 24- and 32-bit bitmaps only; on anything else it would silently do
     // nothing, so such pictures are corrected as 24-bit images (and stay 24-bit from here on).
     const unsigned bpp = FreeImage_GetBPP(image.get());
-    const bool adjustable = FreeImage_GetImageType(image.get()) == FIT_BITMAP && (bpp == 8 || bpp == 24 || bpp == 32);
+    const bool adjustable =
+        FreeImage_GetImageType(image.get()) == FIT_BITMAP && (bpp == 8 || bpp == 24 || bpp == 32);
     if (!adjustable) {
         image = convertTo24Bits(std::move(image));
         if (!image) return image;
     }
-    FreeImage_AdjustColors(image.get(), static_cast<double>(s.imageBrightness), static_cast<double>(s.imageContrast),
-                           static_cast<double>(s.imageGamma), s.imageInvert != 0 ? TRUE : FALSE);
+    FreeImage_AdjustColors(image.get(), static_cast<double>(s.imageBrightness),
+                           static_cast<double>(s.imageContrast), static_cast<double>(s.imageGamma),
+                           s.imageInvert != 0 ? TRUE : FALSE);
     return image;
 }
 

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <array>
 
-namespace engine {
+namespace engine
+{
 
-namespace {
+namespace
+{
 
 // Pieces of at most this many pixels keep the drawing memory small even for wide frames.
 constexpr long long kMaxPiecePixels = 1 << 22;
@@ -22,7 +24,8 @@ platform::Rgba opaque(const std::string& colour)
 
 void addPieces(std::vector<PixelRect>& out, PixelRect r)
 {
-    if (r.width <= 0 || r.height <= 0) return;
+    if (r.width <= 0 || r.height <= 0)
+        return;
     for (int x = r.x; x < r.x + r.width; x += kMaxPieceSide) {
         const int w = std::min(kMaxPieceSide, r.x + r.width - x);
         const int rows = static_cast<int>(std::clamp<long long>(kMaxPiecePixels / w, 1, kMaxPieceSide));
@@ -36,7 +39,8 @@ void addPieces(std::vector<PixelRect>& out, PixelRect r)
 std::vector<PixelRect> frameRegions(const settings::FrameSettings& f, int width, int height)
 {
     std::vector<PixelRect> out;
-    if (width <= 0 || height <= 0) return out;
+    if (width <= 0 || height <= 0)
+        return out;
     // Every band lies within its own side's strip, whatever the widths: the top band between
     // y = 0 and y = T, the right band between x = W - R and x = W, and so on.
     const int topEnd = std::clamp(f.solidTop, 0, height);
@@ -77,31 +81,31 @@ void drawFrameShapes(platform::Canvas& canvas, const settings::FrameSettings& f,
 Bitmap applyFrame(Bitmap image, const OverlayContext& ctx, int, int)
 {
     const settings::FrameSettings& f = ctx.settings.frame;
-    if (!image || f.doFrame == 0) return image;
+    if (!image || f.doFrame == 0)
+        return image;
     image = toTwentyFourBits(std::move(image));
-    if (!image || f.doFrame != 1) return image;
+    if (!image || f.doFrame != 1)
+        return image;
 
     // The bitmap's own size rules, should it ever differ from the size recorded after resizing.
     const int W = static_cast<int>(FreeImage_GetWidth(image.get()));
     const int H = static_cast<int>(FreeImage_GetHeight(image.get()));
     const int opacity = std::clamp(f.solidOpacity, 0, 255);
-    if (opacity == 0) return image;
+    if (opacity == 0)
+        return image;
 
     // Draw and blend only the strips along the edges, piece by piece.
     for (const PixelRect& r : frameRegions(f, W, H)) {
         platform::Canvas shapes(r.width, r.height, r.x, r.y);
-        if (!shapes.valid()) return image;
+        if (!shapes.valid())
+            return image;
         drawFrameShapes(shapes, f, W, H);
-        Bitmap piece;
-        if (opacity == 255) {
-            piece = bitmapFromCanvas(shapes);
-        } else {
-            platform::Canvas faded(r.width, r.height, r.x, r.y);
-            faded.drawCanvas(shapes, opacity);
-            piece = bitmapFromCanvas(faded);
-        }
-        if (!piece) return image;
-        if (!compositeOnto(image.get(), piece.get(), r.x, r.y)) return {};
+        // The overall opacity fades the finished shapes as one layer, so the corner seams stay closed.
+        Bitmap piece = bitmapFromCanvas(shapes);
+        if (!piece)
+            return image;
+        if (!compositeOnto(image.get(), piece.get(), r.x, r.y, opacity))
+            return {};
     }
     return image;
 }

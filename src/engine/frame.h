@@ -6,11 +6,13 @@
 
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 class Canvas;
 }
 
-namespace engine {
+namespace engine
+{
 
 // A rectangle of pixels, origin top-left.
 struct PixelRect {
@@ -24,7 +26,8 @@ struct PixelRect {
 // Non-overlapping rectangles of a width x height picture that together hold every pixel the
 // frame can touch (the top and bottom strips and the two side strips between them), cut into
 // pieces of a bounded size. Bands wider than the picture are clipped; negative widths count as 0.
-[[nodiscard]] std::vector<PixelRect> frameRegions(const settings::FrameSettings& frame, int width, int height);
+[[nodiscard]] std::vector<PixelRect> frameRegions(const settings::FrameSettings& frame, int width,
+                                                  int height);
 
 // Paints the frame shapes of a width x height picture, fully opaque, onto `canvas` (which may
 // cover any part of the picture): the four corner rectangles, then the top, right, bottom and

@@ -122,7 +122,8 @@ Bitmap rotateImage(Bitmap image, const settings::TransformSettings& s)
         background.rgbReserved = 0;
         return Bitmap(FreeImage_Rotate(image.get(), static_cast<double>(angle), &background));
     }
-    return Bitmap(FreeImage_RotateEx(image.get(), static_cast<double>(angle), 0.0, 0.0, w / 2.0, h / 2.0, FALSE));
+    return Bitmap(
+        FreeImage_RotateEx(image.get(), static_cast<double>(angle), 0.0, 0.0, w / 2.0, h / 2.0, FALSE));
 }
 
 Bitmap resizeImage(Bitmap image, const settings::TransformSettings& s, int width, int height)
@@ -130,7 +131,10 @@ Bitmap resizeImage(Bitmap image, const settings::TransformSettings& s, int width
     if (!image) return image;
     const std::optional<Size> target = resizeTarget(s, {width, height});
     if (!target) return image;
-    return Bitmap(FreeImage_Rescale(image.get(), target->width, target->height, resizeFilter(s.imageResizeAlgorithm)));
+    const std::int64_t rowBytes = (std::int64_t{target->width} * FreeImage_GetBPP(image.get()) + 7) / 8;
+    if (rowBytes * target->height > kMaxResizedImageBytes) return {};
+    return Bitmap(
+        FreeImage_Rescale(image.get(), target->width, target->height, resizeFilter(s.imageResizeAlgorithm)));
 }
 
 Bitmap flipImage(Bitmap image, const settings::TransformSettings& s)

@@ -6,6 +6,7 @@
 #include "engine/bitmap.h"
 #include "settings/conversion_settings.h"
 
+#include <cstdint>
 #include <optional>
 
 namespace engine {
@@ -15,6 +16,10 @@ struct Size {
     int height = 0;
     friend bool operator==(const Size&, const Size&) = default;
 };
+
+// The largest picture the resize step makes; a larger target (a mistyped percentage) fails the
+// file instead of exhausting the machine's memory.
+inline constexpr std::int64_t kMaxResizedImageBytes = std::int64_t{2} << 30;
 
 // The FreeImage filter for an `Image Resize Algorithm` code; unknown codes give bicubic.
 [[nodiscard]] FREE_IMAGE_FILTER resizeFilter(int algorithmCode) noexcept;
@@ -31,7 +36,8 @@ struct Size {
 [[nodiscard]] Bitmap rotateImage(Bitmap image, const settings::TransformSettings& s);
 
 // Rescales to `resizeTarget(s, {width, height})` with the chosen filter; `width` and `height`
-// are those of the bitmap as it arrives. Empty when FreeImage fails.
+// are those of the bitmap as it arrives. Empty when FreeImage fails or the result would exceed
+// kMaxResizedImageBytes.
 [[nodiscard]] Bitmap resizeImage(Bitmap image, const settings::TransformSettings& s, int width, int height);
 
 // Mirrors left-right and/or top-bottom, in place; always returns the bitmap it was given.

@@ -1,7 +1,7 @@
 #include "engine/naming.h"
 
-#include <sys/stat.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -127,7 +127,8 @@ std::string expandTokens(std::string_view text, TokenMode mode, const TokenSourc
 
 std::string expandFilenameMask(std::string_view mask, const TokenSource& src)
 {
-    return expandTokens(mask.empty() ? std::string_view("%filename%.%ext%") : mask, TokenMode::FilenameMask, src);
+    return expandTokens(mask.empty() ? std::string_view("%filename%.%ext%") : mask, TokenMode::FilenameMask,
+                        src);
 }
 
 std::string expandWatermarkText(std::string_view text, const TokenSource& src)
@@ -169,7 +170,7 @@ bool applyFileTimestamp(const settings::AdvancedSettings& s, const std::string& 
     times[0].tv_nsec = UTIME_OMIT; // the access time stays as it is
     switch (s.fileTimestamp) {
     case 1: {
-        struct stat info{};
+        struct stat info {};
         if (::stat(inputPath.c_str(), &info) != 0) return false;
         times[1] = info.st_mtim;
         break;

@@ -94,9 +94,9 @@ int pngFlags(const settings::OutputSettings& out)
 
 int tiffFlags(const settings::OutputSettings& out)
 {
-    static constexpr int kCompression[] = {TIFF_NONE,    TIFF_CCITTFAX3,     TIFF_CCITTFAX4,
-                                           TIFF_PACKBITS, TIFF_DEFLATE,      TIFF_ADOBE_DEFLATE,
-                                           TIFF_LZW,     TIFF_JPEG,          TIFF_LOGLUV};
+    static constexpr int kCompression[] = {TIFF_NONE,     TIFF_CCITTFAX3, TIFF_CCITTFAX4,
+                                           TIFF_PACKBITS, TIFF_DEFLATE,   TIFF_ADOBE_DEFLATE,
+                                           TIFF_LZW,      TIFF_JPEG,      TIFF_LOGLUV};
     int flags = TIFF_DEFAULT;
     if (out.tiffCompression >= 0 && out.tiffCompression < static_cast<int>(std::size(kCompression)))
         flags = kCompression[out.tiffCompression];
@@ -118,8 +118,7 @@ Bitmap standardBitmap(Bitmap image)
 }
 
 // Wraps a FreeImage conversion of `image`; the input is released once the result exists.
-template <typename Convert>
-Bitmap replaceWith(Bitmap image, Convert convert)
+template <typename Convert> Bitmap replaceWith(Bitmap image, Convert convert)
 {
     if (!image) return image;
     return Bitmap(convert(image.get()));
@@ -180,7 +179,8 @@ int automaticBitDepth(std::string_view allowedDepths, int sourceDepth)
     while (!allowedDepths.empty()) {
         const auto comma = allowedDepths.find(',');
         std::string_view item = allowedDepths.substr(0, comma);
-        allowedDepths = comma == std::string_view::npos ? std::string_view{} : allowedDepths.substr(comma + 1);
+        allowedDepths =
+            comma == std::string_view::npos ? std::string_view{} : allowedDepths.substr(comma + 1);
         while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
         int depth = 0;
         const auto [end, ec] = std::from_chars(item.data(), item.data() + item.size(), depth);
@@ -208,9 +208,11 @@ Bitmap convertTo24Bits(Bitmap image)
         return replaceWith(std::move(image), FreeImage_ConvertTo24Bits);
     case FIT_RGBF:
     case FIT_RGBAF:
-        return replaceWith(std::move(image), [](FIBITMAP* b) { return FreeImage_ToneMapping(b, FITMO_DRAGO03); });
+        return replaceWith(std::move(image),
+                           [](FIBITMAP* b) { return FreeImage_ToneMapping(b, FITMO_DRAGO03); });
     default: // one sample per pixel (16-bit, 32-bit, float, ...): scale to grey first
-        image = replaceWith(std::move(image), [](FIBITMAP* b) { return FreeImage_ConvertToStandardType(b, TRUE); });
+        image = replaceWith(std::move(image),
+                            [](FIBITMAP* b) { return FreeImage_ConvertToStandardType(b, TRUE); });
         return replaceWith(std::move(image), FreeImage_ConvertTo24Bits);
     }
 }
@@ -222,7 +224,9 @@ Bitmap convertToBitDepth(Bitmap image, int targetDepth, std::string_view extensi
     const int bpp = static_cast<int>(FreeImage_GetBPP(image.get()));
     // Already there: the same depth in the pixel layout the target implies (a 16-bit grey
     // sample image is not a 16-bit colour bitmap).
-    const FREE_IMAGE_TYPE expected = targetDepth == 96 ? FIT_RGBF : targetDepth == 48 ? FIT_RGB16 : FIT_BITMAP;
+    const FREE_IMAGE_TYPE expected = targetDepth == 96   ? FIT_RGBF
+                                     : targetDepth == 48 ? FIT_RGB16
+                                                         : FIT_BITMAP;
     if (bpp == targetDepth && type == expected) return image;
 
     const std::string ext = lowerAscii(extension);
@@ -233,7 +237,8 @@ Bitmap convertToBitDepth(Bitmap image, int targetDepth, std::string_view extensi
         if (type == FIT_RGBF || type == FIT_RGBAF) image = convertTo24Bits(std::move(image));
         return replaceWith(std::move(image), FreeImage_ConvertToRGB16);
     case 32:
-        if (type != FIT_BITMAP && type != FIT_RGB16 && type != FIT_RGBA16) image = convertTo24Bits(std::move(image));
+        if (type != FIT_BITMAP && type != FIT_RGB16 && type != FIT_RGBA16)
+            image = convertTo24Bits(std::move(image));
         return replaceWith(std::move(image), FreeImage_ConvertTo32Bits);
     case 24:
         return convertTo24Bits(std::move(image));
@@ -246,8 +251,9 @@ Bitmap convertToBitDepth(Bitmap image, int targetDepth, std::string_view extensi
         if (ext == "j2k" || ext == "jp2" || ext == "jpg" || ext == "jxr") // these store 8 bits as grey
             return replaceWith(std::move(image), FreeImage_ConvertTo8Bits);
         image = convertTo24Bits(std::move(image));
-        return replaceWith(std::move(image),
-                           [](FIBITMAP* b) { return FreeImage_ColorQuantizeEx(b, FIQ_WUQUANT, 256, 0, nullptr); });
+        return replaceWith(std::move(image), [](FIBITMAP* b) {
+            return FreeImage_ColorQuantizeEx(b, FIQ_WUQUANT, 256, 0, nullptr);
+        });
     case 4:
         image = standardBitmap(std::move(image));
         return replaceWith(std::move(image), FreeImage_ConvertTo4Bits);

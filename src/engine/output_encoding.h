@@ -29,7 +29,9 @@ void prepareOutputEncoding(ConversionJob& job, const settings::OutputSettings& o
 [[nodiscard]] int automaticBitDepth(std::string_view allowedDepths, int sourceDepth);
 
 // When the job's depth is automatic, sets its target bit depth for the image in hand from that
-// image's source depth (what `%bpp%` shows for this file); otherwise leaves the job alone.
+// image's source depth (what `%bpp%` shows for this file); otherwise leaves the job alone. Call
+// it as soon as the source depth is known, so the watermark's %bpp% already shows this file's
+// depth; calling it again in the depth step changes nothing.
 void chooseTargetBitDepth(ConversionJob& job, int sourceDepth, std::string_view allowedDepths);
 
 // Converts to `targetDepth` bits for saving as `extension`; the bitmap comes back unchanged when

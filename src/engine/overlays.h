@@ -8,12 +8,14 @@
 #include "engine/job.h"
 #include "settings/conversion_settings.h"
 
-namespace platform {
+namespace platform
+{
 class Canvas;
 class FontRegistry;
 } // namespace platform
 
-namespace engine {
+namespace engine
+{
 
 // What the steps need besides the picture: the settings, the job, the file in hand and the
 // counters (for the tokens of the watermark text), and the run's loaded fonts (the text
@@ -39,9 +41,10 @@ struct OverlayContext {
 // the canvas is invalid or memory runs out.
 [[nodiscard]] Bitmap bitmapFromCanvas(const platform::Canvas& canvas);
 
-// Blends the 32-bit `overlay` over the 24-bit `picture` with its top-left corner at (x, y)
-// (origin top-left); the parts outside the picture are left out. Only the covered region is
-// touched. False when FreeImage could not composite (out of memory); the picture is then unchanged.
-[[nodiscard]] bool compositeOnto(FIBITMAP* picture, FIBITMAP* overlay, int x, int y);
+// Blends the 32-bit straight-alpha `overlay` over the 24- or 32-bit `picture` with its top-left
+// corner at (x, y) (origin top-left) and its alpha scaled by `opacity` (0..255), in place; the
+// parts outside the picture are left out and the picture's own alpha is kept. False when either
+// bitmap is of another kind.
+[[nodiscard]] bool compositeOnto(FIBITMAP* picture, FIBITMAP* overlay, int x, int y, int opacity = 255);
 
 } // namespace engine

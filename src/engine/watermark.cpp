@@ -9,9 +9,11 @@
 #include <cctype>
 #include <cmath>
 
-namespace engine {
+namespace engine
+{
 
-namespace {
+namespace
+{
 
 platform::Rgba colourWithOpacity(const std::string& colour, int opacity)
 {
@@ -22,9 +24,11 @@ platform::Rgba colourWithOpacity(const std::string& colour, int opacity)
 bool startsWithEol(std::string_view text, std::size_t at)
 {
     static constexpr std::string_view kEol = "%eol%";
-    if (text.size() - at < kEol.size()) return false;
+    if (text.size() - at < kEol.size())
+        return false;
     for (std::size_t i = 0; i < kEol.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[at + i])) != kEol[i]) return false;
+        if (std::tolower(static_cast<unsigned char>(text[at + i])) != kEol[i])
+            return false;
     return true;
 }
 
@@ -35,7 +39,8 @@ struct Placing {
 
 Placing placingFor(const settings::WatermarkSettings& s)
 {
-    if (s.doWatermark == 1) return {s.textBoundary, s.textPosition, s.textXOffset, s.textYOffset, s.textRotation};
+    if (s.doWatermark == 1)
+        return {s.textBoundary, s.textPosition, s.textXOffset, s.textYOffset, s.textRotation};
     return {s.imageBoundary, s.imagePosition, s.imageXOffset, s.imageYOffset, s.imageRotation};
 }
 
@@ -43,30 +48,24 @@ Placing placingFor(const settings::WatermarkSettings& s)
 
 OverlayArea watermarkArea(const settings::FrameSettings& frame, int boundary, int width, int height)
 {
-    if (boundary != 1 || frame.doFrame == 0) return OverlayArea{0, 0, width, height};
+    if (boundary != 1 || frame.doFrame == 0)
+        return OverlayArea{0, 0, width, height};
     return OverlayArea{frame.solidLeft, frame.solidTop, width - frame.solidLeft - frame.solidRight,
                        height - frame.solidTop - frame.solidBottom};
 }
 
-OverlayPlacement placeOverlay(const OverlayArea& area, int overlayWidth, int overlayHeight, int anchor, int offsetX,
-                              int offsetY)
+OverlayPlacement placeOverlay(const OverlayArea& area, int overlayWidth, int overlayHeight, int anchor,
+                              int offsetX, int offsetY)
 {
     const int W = area.width, H = area.height, X = offsetX, Y = offsetY;
     const int w = std::min(overlayWidth, W - X);
     const int h = std::min(overlayHeight, H - Y);
-    int x = 0, y = 0;
-    switch (anchor) {
-    case 0: x = X;               y = Y;               break;
-    case 1: x = (W - w) / 2;     y = Y;               break;
-    case 2: x = W - w - X;       y = Y;               break;
-    case 3: x = X;               y = (H - h) / 2;     break;
-    case 4: x = (W - w) / 2;     y = (H - h) / 2;     break;
-    case 5: x = W - w - X;       y = (H - h) / 2;     break;
-    case 6: x = X;               y = H - h - Y;       break;
-    case 7: x = (W - w) / 2;     y = H - h - Y;       break;
-    case 8: x = W - w - X;       y = H - h - Y;       break;
-    default: break;
-    }
+    if (anchor < 0 || anchor > 8)
+        return OverlayPlacement{area.left, area.top, w, h};
+    // Anchors run row by row: left, centre, right at the top, then the middle, then the bottom.
+    const int column = anchor % 3, row = anchor / 3;
+    const int x = column == 0 ? X : column == 1 ? (W - w) / 2 : W - w - X;
+    const int y = row == 0 ? Y : row == 1 ? (H - h) / 2 : H - h - Y;
     return OverlayPlacement{area.left + x, area.top + y, w, h};
 }
 
@@ -90,7 +89,8 @@ std::vector<std::string> splitWatermarkLines(std::string_view text)
 TextBoxLayout layoutTextBox(std::span<const LineSize> lines, int padding, int leading, int alignment)
 {
     TextBoxLayout box;
-    if (lines.empty()) return box;
+    if (lines.empty())
+        return box;
     if (lines.size() == 1) {
         box.width = lines[0].width + 2 * padding;
         box.height = lines[0].height + 2 * padding;
@@ -111,15 +111,18 @@ TextBoxLayout layoutTextBox(std::span<const LineSize> lines, int padding, int le
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int lw = lines[i].width;
         int x = padding;
-        if (alignment == 1) x = static_cast<int>(std::lround((box.width - lw) / 2.0));
-        else if (alignment == 2) x = box.width - lw - padding;
+        if (alignment == 1)
+            x = static_cast<int>(std::lround((box.width - lw) / 2.0));
+        else if (alignment == 2)
+            x = box.width - lw - padding;
         box.lineX.push_back(x);
         box.lineY.push_back(padding + static_cast<int>(i) * box.pitch);
     }
     return box;
 }
 
-Bitmap renderTextOverlay(std::string_view text, const settings::WatermarkSettings& s, const platform::Font& font)
+Bitmap renderTextOverlay(std::string_view text, const settings::WatermarkSettings& s,
+                         const platform::Font& font)
 {
     using platform::TextRendering;
     const TextRendering rendering = s.textAntialiasing ? TextRendering::Antialiased : TextRendering::Aliased;
@@ -129,16 +132,22 @@ Bitmap renderTextOverlay(std::string_view text, const settings::WatermarkSetting
     for (const std::string& line : lines) {
         const platform::TextExtent e = platform::measureText(font, line, rendering);
         // Vector text is aligned by its outline width rounded to whole pixels.
-        const int width = rendering == TextRendering::Antialiased ? static_cast<int>(std::lround(e.exactWidth)) : e.width;
+        const int width =
+            rendering == TextRendering::Antialiased ? static_cast<int>(std::lround(e.exactWidth)) : e.width;
         sizes.push_back(LineSize{width, e.height});
     }
     const TextBoxLayout box = layoutTextBox(sizes, s.textPadding, s.fontLeading, s.textAlignment);
-    if (box.width <= 0 || box.height <= 0) return {};
+    // A box beyond 64 megapixels (a huge font size by mistake) would need gigabytes of drawing
+    // memory for a watermark that cannot fit any picture; leave it out instead.
+    constexpr long long kMaxBoxPixels = 1LL << 26;
+    if (box.width <= 0 || box.height <= 0 || static_cast<long long>(box.width) * box.height > kMaxBoxPixels)
+        return {};
 
     const platform::Rgba back = colourWithOpacity(s.backColor, s.backOpacity);
     const platform::Rgba fore = colourWithOpacity(s.fontColor, s.textOpacity);
     platform::Canvas overlay(box.width, box.height);
-    if (!overlay.valid()) return {};
+    if (!overlay.valid())
+        return {};
 
     if (rendering == TextRendering::Aliased) {
         // Written straight into the pixels: the box in the back colour, the glyphs in the font
@@ -152,7 +161,8 @@ Bitmap renderTextOverlay(std::string_view text, const settings::WatermarkSetting
     // Box and text are drawn opaque on layers of their own and then laid down at their opacities.
     platform::Canvas boxLayer(box.width, box.height);
     platform::Canvas textLayer(box.width, box.height);
-    if (!boxLayer.valid() || !textLayer.valid()) return {};
+    if (!boxLayer.valid() || !textLayer.valid())
+        return {};
     boxLayer.fill(platform::Rgba{back.r, back.g, back.b, 255});
     const platform::Rgba opaqueFore{fore.r, fore.g, fore.b, 255};
     for (std::size_t i = 0; i < lines.size(); ++i)
@@ -164,25 +174,31 @@ Bitmap renderTextOverlay(std::string_view text, const settings::WatermarkSetting
 
 Bitmap renderImageOverlay(const settings::WatermarkSettings& s)
 {
-    if (s.image.empty()) return {};
+    if (s.image.empty())
+        return {};
     const char* path = s.image.c_str();
     FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(path, 0);
-    if (fif == FIF_UNKNOWN) fif = FreeImage_GetFIFFromFilename(path);
-    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif)) return {};
+    if (fif == FIF_UNKNOWN)
+        fif = FreeImage_GetFIFFromFilename(path);
+    if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
+        return {};
     Bitmap loaded(FreeImage_Load(fif, path, 0));
-    if (!loaded || !FreeImage_HasPixels(loaded.get())) return {};
+    if (!loaded || !FreeImage_HasPixels(loaded.get()))
+        return {};
 
     const FREE_IMAGE_TYPE type = FreeImage_GetImageType(loaded.get());
     // A palette image with a transparent entry has transparency too, not only 32-bit ones.
-    const bool hasAlpha = (type == FIT_BITMAP && FreeImage_GetBPP(loaded.get()) == 32) || type == FIT_RGBA16 ||
-                          type == FIT_RGBAF || FreeImage_IsTransparent(loaded.get());
+    const bool hasAlpha = (type == FIT_BITMAP && FreeImage_GetBPP(loaded.get()) == 32) ||
+                          type == FIT_RGBA16 || type == FIT_RGBAF || FreeImage_IsTransparent(loaded.get());
     if (type != FIT_BITMAP && type != FIT_RGB16 && type != FIT_RGBA16) {
         Bitmap standard(FreeImage_ConvertToStandardType(loaded.get(), TRUE));
-        if (!standard) return {};
+        if (!standard)
+            return {};
         loaded = std::move(standard);
     }
     Bitmap pixels(FreeImage_ConvertTo32Bits(loaded.get()));
-    if (!pixels) return {};
+    if (!pixels)
+        return {};
     loaded.reset();
 
     const int opacity = std::clamp(s.imageOpacity, 0, 255);
@@ -193,11 +209,13 @@ Bitmap renderImageOverlay(const settings::WatermarkSettings& s)
         for (unsigned x = 0; x < w; ++x, p += 4) {
             unsigned r = p[FI_RGBA_RED], g = p[FI_RGBA_GREEN], b = p[FI_RGBA_BLUE];
             const unsigned a = hasAlpha ? p[FI_RGBA_ALPHA] : 255;
-            if (s.imageGreyscale) r = g = b = (77 * r + 150 * g + 29 * b) / 256;
+            if (s.imageGreyscale)
+                r = g = b = (77 * r + 150 * g + 29 * b) / 256;
             const unsigned drawn = (a * opacity + 127) / 255;
             if (hasAlpha) {
                 // Over a transparent canvas the colour stays and only the coverage changes.
-                if (drawn == 0) r = g = b = 0;
+                if (drawn == 0)
+                    r = g = b = 0;
                 p[FI_RGBA_ALPHA] = static_cast<BYTE>(drawn);
             } else {
                 // Over opaque black: the colour fades toward black and the pixel stays opaque.
@@ -216,21 +234,25 @@ Bitmap renderImageOverlay(const settings::WatermarkSettings& s)
 
 Bitmap rotateOverlay(Bitmap overlay, int degrees)
 {
-    if (!overlay || degrees <= 0 || degrees >= 360) return overlay;
+    if (!overlay || degrees <= 0 || degrees >= 360)
+        return overlay;
     return Bitmap(FreeImage_Rotate(overlay.get(), static_cast<double>(degrees), nullptr));
 }
 
 Bitmap applyWatermark(Bitmap image, const OverlayContext& ctx, int, int)
 {
     const settings::WatermarkSettings& s = ctx.settings.watermark;
-    if (!image || s.doWatermark == 0) return image;
+    if (!image || s.doWatermark == 0)
+        return image;
     image = toTwentyFourBits(std::move(image));
-    if (!image) return image;
+    if (!image)
+        return image;
 
     Bitmap overlay;
     if (s.doWatermark == 1) {
         const platform::Font* font = ctx.fonts ? ctx.fonts->font(platform::kWatermarkFontSlot) : nullptr;
-        if (!font) return image;
+        if (!font)
+            return image;
         const std::string text = expandWatermarkText(s.text, TokenSource{ctx.job, ctx.current, ctx.counters});
         overlay = renderTextOverlay(text, s, *font);
     } else if (s.doWatermark == 2) {
@@ -238,7 +260,8 @@ Bitmap applyWatermark(Bitmap image, const OverlayContext& ctx, int, int)
     }
     const Placing p = placingFor(s);
     overlay = rotateOverlay(std::move(overlay), p.rotation);
-    if (!overlay) return image;
+    if (!overlay)
+        return image;
 
     // The bitmap's own size rules, should it ever differ from the size recorded after resizing.
     const int W = static_cast<int>(FreeImage_GetWidth(image.get()));
@@ -247,12 +270,15 @@ Bitmap applyWatermark(Bitmap image, const OverlayContext& ctx, int, int)
     const int ow = static_cast<int>(FreeImage_GetWidth(overlay.get()));
     const int oh = static_cast<int>(FreeImage_GetHeight(overlay.get()));
     const OverlayPlacement at = placeOverlay(area, ow, oh, p.anchor, p.offsetX, p.offsetY);
-    if (at.width <= 0 || at.height <= 0) return image;
+    if (at.width <= 0 || at.height <= 0)
+        return image;
     if (at.width != ow || at.height != oh) {
         overlay.reset(FreeImage_Copy(overlay.get(), 0, 0, at.width, at.height));
-        if (!overlay) return image;
+        if (!overlay)
+            return image;
     }
-    if (!compositeOnto(image.get(), overlay.get(), at.x, at.y)) return {};
+    if (!compositeOnto(image.get(), overlay.get(), at.x, at.y))
+        return {};
     return image;
 }
 

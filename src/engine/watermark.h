@@ -10,11 +10,13 @@
 #include <string_view>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 class Font;
 }
 
-namespace engine {
+namespace engine
+{
 
 // The area a watermark keeps within, in picture pixels.
 struct OverlayArea {
@@ -35,7 +37,8 @@ struct OverlayPlacement {
 
 // The whole width x height picture; with `boundary` 1 and a frame switched on, the part inside
 // the frame's bands.
-[[nodiscard]] OverlayArea watermarkArea(const settings::FrameSettings& frame, int boundary, int width, int height);
+[[nodiscard]] OverlayArea watermarkArea(const settings::FrameSettings& frame, int boundary, int width,
+                                        int height);
 
 // Cuts an overlay of overlayWidth x overlayHeight to the area less the offsets (keeping its
 // top-left part) and places it by `anchor` (0 top-left .. 8 bottom-right, row by row; any other
@@ -55,17 +58,18 @@ struct LineSize {
 
 // Where the lines of a text box go.
 struct TextBoxLayout {
-    int width = 0;                 // box width: text width + 2 x padding
-    int height = 0;                // box height: text height + 2 x padding
-    int pitch = 0;                 // distance between the tops of two lines
-    std::vector<int> lineX;        // left edge of each line
-    std::vector<int> lineY;        // top edge of each line
+    int width = 0;          // box width: text width + 2 x padding
+    int height = 0;         // box height: text height + 2 x padding
+    int pitch = 0;          // distance between the tops of two lines
+    std::vector<int> lineX; // left edge of each line
+    std::vector<int> lineY; // top edge of each line
 };
 
 // Lays out the lines of a text box. One line sits at (padding, padding) with its own size.
 // Several lines are at least 10 x 10 each, one tallest line plus `leading` apart, and aligned
 // 0 left, 1 centred, 2 right (other codes: left) within the box.
-[[nodiscard]] TextBoxLayout layoutTextBox(std::span<const LineSize> lines, int padding, int leading, int alignment);
+[[nodiscard]] TextBoxLayout layoutTextBox(std::span<const LineSize> lines, int padding, int leading,
+                                          int alignment);
 
 // The text box of an already expanded watermark text in `font`, as a 32-bit bitmap with
 // straight alpha. Empty when the box has no area or cannot be drawn.

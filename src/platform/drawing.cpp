@@ -10,9 +10,11 @@
 #include <utility>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 
 // Font sizes are points on a 96 pixels-per-inch screen, as the settings have always meant them.
 constexpr double kDotsPerInch = 96.0;
@@ -71,8 +73,10 @@ Layout makeLayout(cairo_t* cr, const Font& font, std::string_view text, TextRend
     const FontSpec& spec = font.spec();
     if (spec.underline || spec.strikethrough) {
         PangoAttrList* attrs = pango_attr_list_new();
-        if (spec.underline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-        if (spec.strikethrough) pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
+        if (spec.underline)
+            pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+        if (spec.strikethrough)
+            pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
         pango_layout_set_attributes(layout.get(), attrs);
         pango_attr_list_unref(attrs);
     }
@@ -90,9 +94,17 @@ TextExtent extentOf(PangoLayout* layout)
     return TextExtent{pixels.width, pixels.height, static_cast<double>(logical.width) / PANGO_SCALE};
 }
 
-std::uint8_t unpremultiply(std::uint32_t premultiplied, std::uint32_t alpha)
+// Straight value of a premultiplied channel, round(c * 255 / a), looked up by [a][c].
+const std::uint8_t* unpremultiplyTable()
 {
-    return static_cast<std::uint8_t>((premultiplied * 255 + alpha / 2) / alpha);
+    static const std::vector<std::uint8_t> table = [] {
+        std::vector<std::uint8_t> t(256 * 256, 0);
+        for (unsigned a = 1; a < 256; ++a)
+            for (unsigned c = 0; c <= a; ++c)
+                t[a * 256 + c] = static_cast<std::uint8_t>((c * 255 + a / 2) / a);
+        return t;
+    }();
+    return table.data();
 }
 
 } // namespace
@@ -111,11 +123,10 @@ TextExtent measureText(const Font& font, std::string_view text, TextRendering re
     return extent;
 }
 
-Canvas::Canvas(int width, int height, int originX, int originY)
-    : m_originX(originX)
-    , m_originY(originY)
+Canvas::Canvas(int width, int height, int originX, int originY) : m_originX(originX), m_originY(originY)
 {
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return;
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide)
+        return;
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     if (cairo_surface_status(s) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(s);
@@ -132,11 +143,8 @@ Canvas::~Canvas()
 }
 
 Canvas::Canvas(Canvas&& other) noexcept
-    : m_surface(std::exchange(other.m_surface, nullptr))
-    , m_width(std::exchange(other.m_width, 0))
-    , m_height(std::exchange(other.m_height, 0))
-    , m_originX(other.m_originX)
-    , m_originY(other.m_originY)
+    : m_surface(std::exchange(other.m_surface, nullptr)), m_width(std::exchange(other.m_width, 0)),
+      m_height(std::exchange(other.m_height, 0)), m_originX(other.m_originX), m_originY(other.m_originY)
 {
 }
 
@@ -155,16 +163,17 @@ Canvas& Canvas::operator=(Canvas&& other) noexcept
 
 void Canvas::release() noexcept
 {
-    if (m_surface) cairo_surface_destroy(m_surface);
+    if (m_surface)
+        cairo_surface_destroy(m_surface);
     m_surface = nullptr;
 }
 
-namespace {
+namespace
+{
 
 // A drawing context whose coordinates are those of the whole drawing, not of this canvas.
 struct Context {
-    Context(cairo_surface_t* surface, int originX, int originY)
-        : cr(cairo_create(surface))
+    Context(cairo_surface_t* surface, int originX, int originY) : cr(cairo_create(surface))
     {
         cairo_translate(cr, -originX, -originY);
     }
@@ -178,7 +187,8 @@ struct Context {
 
 void Canvas::fill(Rgba colour)
 {
-    if (!m_surface) return;
+    if (!m_surface)
+        return;
     Context c(m_surface, 0, 0);
     cairo_set_operator(c.cr, CAIRO_OPERATOR_SOURCE);
     setSource(c.cr, colour);
@@ -187,9 +197,11 @@ void Canvas::fill(Rgba colour)
 
 void Canvas::fillRect(double x, double y, double w, double h, Rgba colour, bool antialias)
 {
-    if (!m_surface) return;
+    if (!m_surface)
+        return;
     Context c(m_surface, m_originX, m_originY);
-    if (!antialias) cairo_set_antialias(c.cr, CAIRO_ANTIALIAS_NONE);
+    if (!antialias)
+        cairo_set_antialias(c.cr, CAIRO_ANTIALIAS_NONE);
     setSource(c.cr, colour);
     cairo_rectangle(c.cr, x, y, w, h);
     cairo_fill(c.cr);
@@ -197,19 +209,23 @@ void Canvas::fillRect(double x, double y, double w, double h, Rgba colour, bool 
 
 void Canvas::fillPolygon(std::span<const Point> points, Rgba colour, bool antialias)
 {
-    if (!m_surface || points.size() < 3) return;
+    if (!m_surface || points.size() < 3)
+        return;
     Context c(m_surface, m_originX, m_originY);
-    if (!antialias) cairo_set_antialias(c.cr, CAIRO_ANTIALIAS_NONE);
+    if (!antialias)
+        cairo_set_antialias(c.cr, CAIRO_ANTIALIAS_NONE);
     setSource(c.cr, colour);
     cairo_move_to(c.cr, points[0].x, points[0].y);
-    for (std::size_t i = 1; i < points.size(); ++i) cairo_line_to(c.cr, points[i].x, points[i].y);
+    for (std::size_t i = 1; i < points.size(); ++i)
+        cairo_line_to(c.cr, points[i].x, points[i].y);
     cairo_close_path(c.cr);
     cairo_fill(c.cr);
 }
 
 void Canvas::drawCanvas(const Canvas& source, int opacity)
 {
-    if (!m_surface || !source.m_surface) return;
+    if (!m_surface || !source.m_surface)
+        return;
     Context c(m_surface, m_originX, m_originY);
     cairo_set_source_surface(c.cr, source.m_surface, source.m_originX, source.m_originY);
     cairo_paint_with_alpha(c.cr, unit(opacity));
@@ -218,7 +234,8 @@ void Canvas::drawCanvas(const Canvas& source, int opacity)
 void Canvas::drawText(const Font& font, std::string_view text, double x, double y, Rgba colour,
                       TextRendering rendering, const Rgba* cellBackground)
 {
-    if (!m_surface) return;
+    if (!m_surface)
+        return;
     Context c(m_surface, m_originX, m_originY);
     Layout layout = makeLayout(c.cr, font, text, rendering);
     PangoRectangle logical;
@@ -247,12 +264,14 @@ void Canvas::drawText(const Font& font, std::string_view text, double x, double 
 
 void Canvas::copyStraightRow(int y, std::uint8_t* dst, ChannelOrder order) const
 {
-    if (!m_surface || y < 0 || y >= m_height) return;
+    if (!m_surface || y < 0 || y >= m_height)
+        return;
     cairo_surface_flush(m_surface);
     const unsigned char* data = cairo_image_surface_get_data(m_surface);
     const int stride = cairo_image_surface_get_stride(m_surface);
     // Cairo keeps native-endian 32-bit words 0xAARRGGBB with the colour premultiplied.
     const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    const std::uint8_t* straight = unpremultiplyTable();
     for (int x = 0; x < m_width; ++x, dst += 4) {
         const std::uint32_t p = row[x];
         const std::uint32_t a = p >> 24;
@@ -264,9 +283,10 @@ void Canvas::copyStraightRow(int y, std::uint8_t* dst, ChannelOrder order) const
             dst[order.b] = static_cast<std::uint8_t>(p);
             dst[order.a] = 255;
         } else {
-            dst[order.r] = unpremultiply((p >> 16) & 0xFF, a);
-            dst[order.g] = unpremultiply((p >> 8) & 0xFF, a);
-            dst[order.b] = unpremultiply(p & 0xFF, a);
+            const std::uint8_t* byAlpha = straight + a * 256;
+            dst[order.r] = byAlpha[(p >> 16) & 0xFF];
+            dst[order.g] = byAlpha[(p >> 8) & 0xFF];
+            dst[order.b] = byAlpha[p & 0xFF];
             dst[order.a] = static_cast<std::uint8_t>(a);
         }
     }
@@ -274,7 +294,8 @@ void Canvas::copyStraightRow(int y, std::uint8_t* dst, ChannelOrder order) const
 
 Rgba Canvas::pixel(int x, int y) const
 {
-    if (!m_surface || x < 0 || x >= m_width || y < 0 || y >= m_height) return Rgba{0, 0, 0, 0};
+    if (!m_surface || x < 0 || x >= m_width || y < 0 || y >= m_height)
+        return Rgba{0, 0, 0, 0};
     std::uint8_t row[4] = {};
     // Copying one row to read one pixel is fine for checks; keep it out of loops.
     std::vector<std::uint8_t> line(static_cast<std::size_t>(m_width) * 4);

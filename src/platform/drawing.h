@@ -11,7 +11,8 @@
 
 struct _cairo_surface;
 
-namespace platform {
+namespace platform
+{
 
 // A colour with straight (not premultiplied) alpha; a = 255 is opaque.
 struct Rgba {
@@ -35,16 +36,17 @@ struct ChannelOrder {
 enum class TextRendering { Aliased, Antialiased };
 
 struct TextExtent {
-    int width = 0;          // logical width in whole pixels
-    int height = 0;         // logical height (one line: ascent + descent) in whole pixels
-    double exactWidth = 0;  // unrounded logical width
+    int width = 0;         // logical width in whole pixels
+    int height = 0;        // logical height (one line: ascent + descent) in whole pixels
+    double exactWidth = 0; // unrounded logical width
 };
 
 // Size of `text` (one line, UTF-8) in `font`; zero size when it cannot be measured.
 [[nodiscard]] TextExtent measureText(const Font& font, std::string_view text, TextRendering rendering);
 
-class Canvas {
-public:
+class Canvas
+{
+  public:
     // A transparent image of width x height whose top-left pixel lies at (originX, originY) of
     // the drawing coordinates, so a part of a large picture can be drawn alone. A size that is
     // not positive or too large gives an invalid canvas: check valid().
@@ -80,7 +82,7 @@ public:
     // One pixel with straight alpha, for checks.
     [[nodiscard]] Rgba pixel(int x, int y) const;
 
-private:
+  private:
     void release() noexcept;
 
     _cairo_surface* m_surface = nullptr;

@@ -7,9 +7,11 @@
 #include <cctype>
 #include <vector>
 
-namespace platform {
+namespace platform
+{
 
-namespace {
+namespace
+{
 
 bool sameName(std::string_view a, std::string_view b)
 {
@@ -22,7 +24,8 @@ bool sameName(std::string_view a, std::string_view b)
 bool isGenericFamily(std::string_view family)
 {
     for (std::string_view g : {"sans-serif", "sans", "serif", "monospace", "mono", "system-ui"})
-        if (sameName(family, g)) return true;
+        if (sameName(family, g))
+            return true;
     return false;
 }
 
@@ -35,15 +38,20 @@ using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
 
 bool isFontLoadable(std::string_view family)
 {
-    if (family.empty() || family.find('\0') != std::string_view::npos) return false;
-    if (isGenericFamily(family)) return true;
-    if (!FcInit()) return false;
+    if (family.empty() || family.find('\0') != std::string_view::npos)
+        return false;
+    if (isGenericFamily(family))
+        return true;
+    if (!FcInit())
+        return false;
 
     Pattern pattern(FcPatternCreate());
-    if (!pattern) return false;
+    if (!pattern)
+        return false;
     const std::string name(family);
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
-    if (!FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern)) return false;
+    if (!FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern))
+        return false;
     FcDefaultSubstitute(pattern.get());
 
     // The configuration binds real aliases strongly (binding="same" or "strong"); the generic
@@ -56,7 +64,8 @@ bool isFontLoadable(std::string_view family)
         for (int i = 0; i < count; ++i) {
             FcValue value;
             FcValueBinding binding;
-            if (FcPatternIterGetValue(pattern.get(), &it, i, &value, &binding) != FcResultMatch) continue;
+            if (FcPatternIterGetValue(pattern.get(), &it, i, &value, &binding) != FcResultMatch)
+                continue;
             if (value.type == FcTypeString && binding != FcValueBindingWeak)
                 accepted.emplace_back(reinterpret_cast<const char*>(value.u.s));
         }
@@ -64,20 +73,22 @@ bool isFontLoadable(std::string_view family)
 
     FcResult result = FcResultNoMatch;
     Pattern match(FcFontMatch(nullptr, pattern.get(), &result));
-    if (!match || result != FcResultMatch) return false;
+    if (!match || result != FcResultMatch)
+        return false;
     // A face may carry several family names (localised or with a style suffix); any will do.
     FcChar8* matched = nullptr;
     for (int i = 0; FcPatternGetString(match.get(), FC_FAMILY, i, &matched) == FcResultMatch; ++i) {
         const std::string_view m(reinterpret_cast<const char*>(matched));
-        if (sameName(m, family)) return true;
+        if (sameName(m, family))
+            return true;
         for (const std::string& a : accepted)
-            if (sameName(m, a)) return true;
+            if (sameName(m, a))
+                return true;
     }
     return false;
 }
 
-Font::Font(const FontSpec& spec)
-    : m_spec(spec)
+Font::Font(const FontSpec& spec) : m_spec(spec)
 {
     PangoFontDescription* d = pango_font_description_new();
     pango_font_description_set_family(d, spec.family.c_str());
@@ -97,8 +108,10 @@ bool FontRegistry::load(int slot, const FontSpec& spec)
     m_slots.erase(slot);
     // Windows fonts top out far below this; the cap keeps a typo from asking for a huge glyph cache.
     constexpr int kMaxPoints = 4000;
-    if (spec.sizePoints <= 0 || spec.sizePoints > kMaxPoints) return false;
-    if (!isFontLoadable(spec.family)) return false;
+    if (spec.sizePoints <= 0 || spec.sizePoints > kMaxPoints)
+        return false;
+    if (!isFontLoadable(spec.family))
+        return false;
     m_slots[slot] = std::make_unique<Font>(spec);
     return true;
 }

@@ -10,15 +10,16 @@
 
 struct _PangoFontDescription;
 
-namespace platform {
+namespace platform
+{
 
 // The slot the conversion run loads the text watermark's font into.
 inline constexpr int kWatermarkFontSlot = 2;
 
 // A face asked for by name, size and style, as the settings store it.
 struct FontSpec {
-    std::string family;        // e.g. "Arial"
-    int sizePoints = 14;       // points, at 96 pixels per inch
+    std::string family;  // e.g. "Arial"
+    int sizePoints = 14; // points, at 96 pixels per inch
     bool bold = false;
     bool italic = false;
     bool underline = false;
@@ -32,8 +33,9 @@ struct FontSpec {
 [[nodiscard]] bool isFontLoadable(std::string_view family);
 
 // A loaded font: immutable once made, safe to hand from the thread that loaded it to the worker.
-class Font {
-public:
+class Font
+{
+  public:
     explicit Font(const FontSpec& spec);
     ~Font();
     Font(const Font&) = delete;
@@ -43,14 +45,15 @@ public:
     // The Pango description of the face, for the drawing code.
     const _PangoFontDescription* description() const { return m_description; }
 
-private:
+  private:
     FontSpec m_spec;
     _PangoFontDescription* m_description = nullptr;
 };
 
 // Fonts under numbers. Loading into a slot replaces what it held; freeing an empty slot does nothing.
-class FontRegistry {
-public:
+class FontRegistry
+{
+  public:
     // Loads `spec` into `slot`. False (and the slot left empty) when the face is not loadable
     // (see isFontLoadable) or the size is not a positive number of points.
     [[nodiscard]] bool load(int slot, const FontSpec& spec);
@@ -59,7 +62,7 @@ public:
     // The font in `slot`, or nullptr when it is empty. Owned by the registry.
     [[nodiscard]] const Font* font(int slot) const;
 
-private:
+  private:
     std::map<int, std::unique_ptr<Font>> m_slots;
 };
 

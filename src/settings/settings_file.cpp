@@ -125,7 +125,7 @@ bool replaceFile(const fs::path& link, std::string_view bytes)
     struct stat old {
     };
     if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(fd, old.st_mode & 07777);
+        ::fchmod(fd, old.st_mode & 0777);
 
     bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;

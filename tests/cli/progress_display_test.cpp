@@ -20,7 +20,9 @@ TEST(ProgressLine, ShowsCountNameAndClockWithinTheWidth)
     using std::chrono::seconds;
     EXPECT_EQ(cli::progressLine(3, 10, "/in/a/IMG_0042.dng", seconds(67), 80), "3/10  IMG_0042.dng  1:07");
     EXPECT_EQ(cli::progressLine(0, 2, "x.dng", seconds(3725), 80), "0/2  x.dng  1:02:05");
-    const std::string narrow = cli::progressLine(12, 345, "/in/a_very_long_file_name_indeed.dng", seconds(5), 30);
+    EXPECT_EQ(cli::progressLine(0, 2, "", seconds(0), 80), "0/2  0:00"); // before the first file
+    const std::string narrow =
+        cli::progressLine(12, 345, "/in/a_very_long_file_name_indeed.dng", seconds(5), 30);
     EXPECT_LE(narrow.size(), 30u);
     EXPECT_EQ(narrow.substr(0, 8), "12/345  ");
     EXPECT_EQ(narrow.substr(narrow.size() - 4), "0:05");
@@ -32,7 +34,7 @@ TEST(ProgressDisplay, RedrawsOnChangeAndClearsAtTheEnd)
     {
         cli::ProgressDisplay display(out, 81);
         display.show(0, 2, "a.dng", std::chrono::seconds(0));
-        display.show(0, 2, "a.dng", std::chrono::seconds(0));   // unchanged: not drawn again
+        display.show(0, 2, "a.dng", std::chrono::seconds(0)); // unchanged: not drawn again
         display.show(1, 2, "b.dng", std::chrono::seconds(1));
     }
     EXPECT_EQ(out.str(), "\r0/2  a.dng  0:00\033[K\r1/2  b.dng  0:01\033[K\r\033[K");

@@ -7,7 +7,8 @@
 
 namespace {
 
-settings::AdjustmentSettings correction(int brightness = 0, int contrast = 0, float gamma = 1.0f, bool invert = false)
+settings::AdjustmentSettings correction(int brightness = 0, int contrast = 0, float gamma = 1.0f,
+                                        bool invert = false)
 {
     settings::AdjustmentSettings s;
     s.doImageColorCorrection = 1;
@@ -42,10 +43,12 @@ TEST(CorrectColours, DepthsTheAdjustmentCannotTakeAreConvertedTo24Bits)
 
 TEST(CorrectColours, InvertBrightnessAndNeutralValues)
 {
-    engine::Bitmap inverted = engine::correctColours(fixtures::solidBitmap(4, 4, 24, {10, 20, 30}), correction(0, 0, 1.0f, true));
+    engine::Bitmap inverted =
+        engine::correctColours(fixtures::solidBitmap(4, 4, 24, {10, 20, 30}), correction(0, 0, 1.0f, true));
     EXPECT_EQ(fixtures::pixelAt(inverted.get(), 1, 1), (settings::Rgb{245, 235, 225}));
 
-    engine::Bitmap brighter = engine::correctColours(fixtures::solidBitmap(4, 4, 24, {100, 100, 100}), correction(50));
+    engine::Bitmap brighter =
+        engine::correctColours(fixtures::solidBitmap(4, 4, 24, {100, 100, 100}), correction(50));
     EXPECT_GT(fixtures::pixelAt(brighter.get(), 1, 1).r, 100);
 
     // Neutral values with the flag on still run the adjustment: the same bitmap, the same pixels.
@@ -75,7 +78,8 @@ TEST(GreyscaleAndThreshold, GiveBlackBelowTheLevelAndWhiteFromIt)
     s.imageThreshold = 128;
     // A 24-bit strip of grey levels around the threshold, plus pure colours.
     engine::Bitmap strip(FreeImage_Allocate(6, 2, 24));
-    const settings::Rgb colours[] = {{0, 0, 0}, {127, 127, 127}, {128, 128, 128}, {129, 129, 129}, {255, 255, 255}, {0, 0, 255}};
+    const settings::Rgb colours[] = {{0, 0, 0},       {127, 127, 127}, {128, 128, 128},
+                                     {129, 129, 129}, {255, 255, 255}, {0, 0, 255}};
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 6; ++x) {
             RGBQUAD q{colours[x].b, colours[x].g, colours[x].r, 0};

@@ -8,7 +8,8 @@
 #include <array>
 #include <vector>
 
-namespace {
+namespace
+{
 
 using overlays_test::pixelAt;
 using overlays_test::solidPicture;
@@ -39,12 +40,12 @@ struct FrameRun {
     }
 };
 
-#define EXPECT_RGB(bmp, x, y, R, G, B)                                                                    \
-    do {                                                                                                  \
-        const auto p_ = pixelAt(bmp, x, y);                                                               \
-        EXPECT_EQ(p_.r, R) << "at " << (x) << "," << (y);                                                 \
-        EXPECT_EQ(p_.g, G) << "at " << (x) << "," << (y);                                                 \
-        EXPECT_EQ(p_.b, B) << "at " << (x) << "," << (y);                                                 \
+#define EXPECT_RGB(bmp, x, y, R, G, B)                                                                       \
+    do {                                                                                                     \
+        const auto p_ = pixelAt(bmp, x, y);                                                                  \
+        EXPECT_EQ(p_.r, R) << "at " << (x) << "," << (y);                                                    \
+        EXPECT_EQ(p_.g, G) << "at " << (x) << "," << (y);                                                    \
+        EXPECT_EQ(p_.b, B) << "at " << (x) << "," << (y);                                                    \
     } while (0)
 
 TEST(Frame, BlackBorderInsideThePictureKeepingItsSize)
@@ -57,8 +58,18 @@ TEST(Frame, BlackBorderInsideThePictureKeepingItsSize)
     EXPECT_EQ(FreeImage_GetHeight(out.get()), 400u);
     EXPECT_EQ(FreeImage_GetBPP(out.get()), 24u);
     // Band edges lie on whole pixels, so the border is exact: 20 black pixels on each side.
-    for (auto [x, y] : {std::pair{0, 0}, {19, 19}, {300, 0}, {300, 19}, {599, 399}, {580, 200}, {0, 200},
-                        {19, 380}, {300, 399}, {599, 0}, {0, 399}, {10, 390}})
+    for (auto [x, y] : {std::pair{0, 0},
+                        {19, 19},
+                        {300, 0},
+                        {300, 19},
+                        {599, 399},
+                        {580, 200},
+                        {0, 200},
+                        {19, 380},
+                        {300, 399},
+                        {599, 0},
+                        {0, 399},
+                        {10, 390}})
         EXPECT_RGB(out.get(), x, y, 0, 0, 0);
     for (auto [x, y] : {std::pair{20, 20}, {300, 20}, {300, 200}, {579, 379}, {20, 379}, {579, 20}})
         EXPECT_RGB(out.get(), x, y, 255, 255, 255);
@@ -148,7 +159,8 @@ TEST(Frame, SwitchedOffOrGivenNothingPassesThrough)
 TEST(Frame, BandsWiderThanThePictureDrawWithoutError)
 {
     FrameRun f;
-    for (auto [l, r, t, b] : {std::array{400, 400, 10, 10}, {10, 10, 300, 300}, {1000, 0, 0, 1000}, {-5, 3, -7, 3}}) {
+    for (auto [l, r, t, b] :
+         {std::array{400, 400, 10, 10}, {10, 10, 300, 300}, {1000, 0, 0, 1000}, {-5, 3, -7, 3}}) {
         SCOPED_TRACE(testing::Message() << l << " " << r << " " << t << " " << b);
         f.widths(l, r, t, b);
         engine::Bitmap out = f.run(solidPicture(600, 400, 24, 255, 255, 255));
@@ -163,18 +175,18 @@ TEST(FrameRegions, CoverEveryFramePixelOnceInBoundedPieces)
     struct Case {
         int w, h, l, r, t, b;
     };
-    for (const Case c : {Case{600, 400, 20, 20, 20, 20}, Case{600, 400, 0, 0, 0, 0}, Case{600, 400, 400, 400, 10, 10},
-                         Case{100, 80, 0, 30, 50, 50}, Case{9000, 600, 50, 3000, 20, 20}, Case{50, 50, -4, 3, 2, -9}}) {
-        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " " << c.l << " " << c.r << " " << c.t << " " << c.b);
+    for (const Case c :
+         {Case{600, 400, 20, 20, 20, 20}, Case{600, 400, 0, 0, 0, 0}, Case{600, 400, 400, 400, 10, 10},
+          Case{100, 80, 0, 30, 50, 50}, Case{9000, 600, 50, 3000, 20, 20}, Case{50, 50, -4, 3, 2, -9}}) {
+        SCOPED_TRACE(testing::Message()
+                     << c.w << "x" << c.h << " " << c.l << " " << c.r << " " << c.t << " " << c.b);
         settings::FrameSettings f;
         f.solidLeft = c.l;
         f.solidRight = c.r;
         f.solidTop = c.t;
         f.solidBottom = c.b;
         const auto regions = engine::frameRegions(f, c.w, c.h);
-        auto inFrame = [&](int x, int y) {
-            return y < c.t || y >= c.h - c.b || x < c.l || x >= c.w - c.r;
-        };
+        auto inFrame = [&](int x, int y) { return y < c.t || y >= c.h - c.b || x < c.l || x >= c.w - c.r; };
         std::vector<std::uint8_t> hits(static_cast<std::size_t>(c.w) * c.h, 0);
         for (const auto& r : regions) {
             ASSERT_GT(r.width, 0);
@@ -185,11 +197,13 @@ TEST(FrameRegions, CoverEveryFramePixelOnceInBoundedPieces)
             ASSERT_LE(r.x + r.width, c.w);
             ASSERT_LE(r.y + r.height, c.h);
             for (int y = r.y; y < r.y + r.height; ++y)
-                for (int x = r.x; x < r.x + r.width; ++x) ++hits[static_cast<std::size_t>(y) * c.w + x];
+                for (int x = r.x; x < r.x + r.width; ++x)
+                    ++hits[static_cast<std::size_t>(y) * c.w + x];
         }
         int wrong = 0;
         for (int y = 0; y < c.h; ++y)
-            for (int x = 0; x < c.w; ++x) wrong += hits[static_cast<std::size_t>(y) * c.w + x] != (inFrame(x, y) ? 1 : 0);
+            for (int x = 0; x < c.w; ++x)
+                wrong += hits[static_cast<std::size_t>(y) * c.w + x] != (inFrame(x, y) ? 1 : 0);
         EXPECT_EQ(wrong, 0);
     }
 }

@@ -57,14 +57,20 @@ TEST(ResizeTarget, FollowsUnitsAspectRatioAndLargeImagesRule)
 
     const ResizeCase cases[] = {
         {"landscape fits the box", resizeTo(800, 600), {4000, 3000}, Size{800, 600}},
-        {"portrait: the height governs, single-precision ratio", resizeTo(800, 600), {3000, 4000}, Size{450, 600}},
+        {"portrait: the height governs, single-precision ratio",
+         resizeTo(800, 600),
+         {3000, 4000},
+         Size{450, 600}},
         {"landscape ignores the target height", resizeTo(1000, 1), {4000, 2000}, Size{1000, 500}},
         {"percent rounds halves to even", resizeTo(50, 50, 1, false), {3001, 2001}, Size{1500, 1000}},
         {"percent rounds halves up to even", resizeTo(50, 50, 1, false), {3003, 1001}, Size{1502, 500}},
         {"percent with the ratio kept", resizeTo(50, 50, 1), {3001, 2001}, Size{1500, 1000}},
         {"50 percent of 6000x4000", resizeTo(50, 50, 1), {6000, 4000}, Size{3000, 2000}},
         {"no ratio: both targets as given", resizeTo(640, 640, 0, false), {4000, 3000}, Size{640, 640}},
-        {"large images: taller than the target", resizeTo(1920, 1080, 0, true, 1), {1600, 1200}, Size{1920, 1440}},
+        {"large images: taller than the target",
+         resizeTo(1920, 1080, 0, true, 1),
+         {1600, 1200},
+         Size{1920, 1440}},
         {"large images: smaller both ways", resizeTo(1920, 1080, 0, true, 1), {1280, 720}, std::nullopt},
         {"all images: small ones grow", resizeTo(1920, 1080, 0, true, 0), {1280, 720}, Size{1920, 1080}},
         {"same size", resizeTo(4000, 3000), {4000, 3000}, std::nullopt},
@@ -84,7 +90,7 @@ TEST(ResizeTarget, FollowsUnitsAspectRatioAndLargeImagesRule)
 TEST(ResizeFilter, MapsAlgorithmCodes)
 {
     const std::pair<int, FREE_IMAGE_FILTER> cases[] = {
-        {0, FILTER_BOX},        {1, FILTER_BILINEAR}, {2, FILTER_BSPLINE},  {3, FILTER_BICUBIC},
+        {0, FILTER_BOX},        {1, FILTER_BILINEAR}, {2, FILTER_BSPLINE}, {3, FILTER_BICUBIC},
         {4, FILTER_CATMULLROM}, {5, FILTER_LANCZOS3}, {6, FILTER_BICUBIC}, {-1, FILTER_BICUBIC},
     };
     for (auto [code, filter] : cases) EXPECT_EQ(engine::resizeFilter(code), filter) << "code " << code;
@@ -105,6 +111,17 @@ TEST(ResizeImage, RescalesAndLeavesUnchangedImagesAlone)
     engine::Bitmap same = engine::resizeImage(std::move(half), resizeTo(32, 24), 32, 24);
     EXPECT_EQ(same.get(), before);
     EXPECT_FALSE(engine::resizeImage(nullptr, resizeTo(32, 24), 0, 0));
+}
+
+TEST(ResizeImage, AnAbsurdTargetFailsTheFileInsteadOfExhaustingMemory)
+{
+    // 30000 percent of a 64x48 picture would still be fine; of 4000 x 3000 it is not.
+    const std::optional<Size> huge = engine::resizeTarget(resizeTo(30000, 30000, 1), {4000, 3000});
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(*huge, (Size{1'200'000, 900'000}));
+    EXPECT_FALSE(engine::resizeImage(fixtures::patternBitmap(8, 6), resizeTo(1'200'000, 900'000), 8, 6));
+    EXPECT_FALSE(engine::resizeImage(fixtures::patternBitmap(8, 6), resizeTo(2'000'000'000, 100, 1), 8, 6));
+    EXPECT_TRUE(engine::resizeImage(fixtures::patternBitmap(8, 6), resizeTo(30000, 30000, 1), 8, 6));
 }
 
 TEST(RotateImage, NinetyDegreesSwapsTheSizeAndTurnsCounterClockwise)
@@ -129,12 +146,14 @@ TEST(RotateImage, FourQuarterTurnsGiveTheOriginal)
 
 TEST(RotateImage, FortyFiveDegreesPaintsTheCornersWithTheBackground)
 {
-    engine::Bitmap turned = engine::rotateImage(fixtures::solidBitmap(32, 32, 24, kWhite), rotateBy(45, 0, "FF0000"));
+    engine::Bitmap turned =
+        engine::rotateImage(fixtures::solidBitmap(32, 32, 24, kWhite), rotateBy(45, 0, "FF0000"));
     ASSERT_TRUE(turned);
     const Size size = sizeOf(turned);
     EXPECT_GT(size.width, 32); // the bounding box of the turned square
     EXPECT_EQ(size.width, size.height);
-    for (auto [x, y] : {std::pair{0, 0}, {size.width - 1, 0}, {0, size.height - 1}, {size.width - 1, size.height - 1}})
+    for (auto [x, y] :
+         {std::pair{0, 0}, {size.width - 1, 0}, {0, size.height - 1}, {size.width - 1, size.height - 1}})
         EXPECT_EQ(fixtures::pixelAt(turned.get(), x, y), kRed) << x << "," << y;
     EXPECT_EQ(fixtures::pixelAt(turned.get(), size.width / 2, size.height / 2), kWhite);
 }
@@ -164,8 +183,8 @@ TEST(RotateImage, AnglesOutsideTheOpenRangeAndOtherTypesDoNothing)
 {
     settings::TransformSettings off = rotateBy(90);
     off.doImageRotation = 0;
-    const settings::TransformSettings cases[] = {rotateBy(0), rotateBy(360), rotateBy(-90), rotateBy(450),
-                                                 rotateBy(90, 2), off};
+    const settings::TransformSettings cases[] = {rotateBy(0),   rotateBy(360),   rotateBy(-90),
+                                                 rotateBy(450), rotateBy(90, 2), off};
     for (const auto& s : cases) {
         engine::Bitmap image = fixtures::greyRamp(4, {1, 2, 3});
         FIBITMAP* before = image.get();

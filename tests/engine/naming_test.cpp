@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -32,9 +32,15 @@ struct OutputNaming : ::testing::Test {
         current.height = 2000;
     }
 
-    engine::TokenSource source(std::time_t now = std::time(nullptr)) const { return {job, current, counters, now}; }
+    engine::TokenSource source(std::time_t now = std::time(nullptr)) const
+    {
+        return {job, current, counters, now};
+    }
     std::string mask(std::string_view m) const { return engine::expandFilenameMask(m, source()); }
-    std::string watermark(std::string_view t, std::time_t now) const { return engine::expandWatermarkText(t, source(now)); }
+    std::string watermark(std::string_view t, std::time_t now) const
+    {
+        return engine::expandWatermarkText(t, source(now));
+    }
 };
 
 // A moment given as local calendar time.
@@ -94,7 +100,8 @@ TEST_F(OutputNaming, CountersArePaddedToFiveDigits)
 TEST_F(OutputNaming, DateTokensShowTheLocalTimeOfExpansion)
 {
     const std::time_t now = localMoment(2024, 3, 5, 7, 8, 9);
-    EXPECT_EQ(engine::expandFilenameMask("%yyyy%-%mm%-%dd% %hh%.%ii%.%ss%", source(now)), "2024-03-05 07.08.09");
+    EXPECT_EQ(engine::expandFilenameMask("%yyyy%-%mm%-%dd% %hh%.%ii%.%ss%", source(now)),
+              "2024-03-05 07.08.09");
     EXPECT_EQ(watermark("%YYYY%/%MM%", now), "2024/03");
 }
 
@@ -135,7 +142,7 @@ TEST(BaseName, DropsTheFolderAndTheLastExtension)
 
 // Sets TZ for one test and puts the previous zone back.
 class ZoneScope {
-public:
+  public:
     explicit ZoneScope(const char* zone)
     {
         if (const char* old = std::getenv("TZ")) m_old = old;
@@ -144,17 +151,19 @@ public:
     }
     ~ZoneScope()
     {
-        if (m_old) ::setenv("TZ", m_old->c_str(), 1);
-        else ::unsetenv("TZ");
+        if (m_old)
+            ::setenv("TZ", m_old->c_str(), 1);
+        else
+            ::unsetenv("TZ");
         ::tzset();
     }
 
-private:
+  private:
     std::optional<std::string> m_old;
 };
 
 class FileTimestamp : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         m_dir = fs::temp_directory_path() / ("pixelvane-naming-" + std::to_string(::getpid()));
@@ -174,14 +183,14 @@ protected:
     }
     static struct stat info(const std::string& path)
     {
-        struct stat st{};
+        struct stat st {};
         ::stat(path.c_str(), &st);
         return st;
     }
 
     std::string input, output;
 
-private:
+  private:
     fs::path m_dir;
 };
 

@@ -20,11 +20,12 @@ TEST(SaveFlags, FollowTheFormatsSaveSettings)
     using O = settings::OutputSettings;
     const FlagCase cases[] = {
         {"jpg defaults: quality 95, no subsampling", "jpg", [](O&) {}, 95 | 0x10000},
-        {"jpg quality 95, medium chroma, progressive", "jpg",
-         [](O& o) { o.jpgChroma = 2, o.jpgSaveAs = 3; }, 24671},
-        {"jpg low chroma, simple baseline", "jpg", [](O& o) { o.jpgQuality = 80, o.jpgChroma = 1, o.jpgSaveAs = 1; },
-         80 | 0x8000 | 0x40000},
-        {"jpg high chroma, optimized", "jpg", [](O& o) { o.jpgChroma = 3, o.jpgSaveAs = 2; }, 95 | 0x1000 | 0x20000},
+        {"jpg quality 95, medium chroma, progressive", "jpg", [](O& o) { o.jpgChroma = 2, o.jpgSaveAs = 3; },
+         24671},
+        {"jpg low chroma, simple baseline", "jpg",
+         [](O& o) { o.jpgQuality = 80, o.jpgChroma = 1, o.jpgSaveAs = 1; }, 80 | 0x8000 | 0x40000},
+        {"jpg high chroma, optimized", "jpg", [](O& o) { o.jpgChroma = 3, o.jpgSaveAs = 2; },
+         95 | 0x1000 | 0x20000},
         {"jpg quality 0 lets the library choose", "jpg", [](O& o) { o.jpgQuality = 0, o.jpgChroma = 9; }, 0},
         {"extension in upper case", "JPG", [](O&) {}, 95 | 0x10000},
         {"png defaults: uncompressed", "png", [](O&) {}, 0x100},
@@ -83,12 +84,19 @@ TEST(AutomaticBitDepth, FirstAllowedDepthAtLeastTheSourceElseTheLast)
         int expected;
     };
     const Case cases[] = {
-        {"8,24", 48, 24},       {"8,24", 8, 8},   {"8,24", 24, 24},          {"1,4,8,24,32,48", 24, 24},
-        {"1,4,8,24,32,48", 16, 24}, {"1,4,8,24,32,48,96", 48, 48}, {"1,4,8,16,24,32", 96, 32}, {"8", 24, 8},
+        {"8,24", 48, 24},
+        {"8,24", 8, 8},
+        {"8,24", 24, 24},
+        {"1,4,8,24,32,48", 24, 24},
+        {"1,4,8,24,32,48", 16, 24},
+        {"1,4,8,24,32,48,96", 48, 48},
+        {"1,4,8,16,24,32", 96, 32},
+        {"8", 24, 8},
         {"", 24, 0},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(engine::automaticBitDepth(c.depths, c.source), c.expected) << c.depths << " from " << c.source;
+        EXPECT_EQ(engine::automaticBitDepth(c.depths, c.source), c.expected)
+            << c.depths << " from " << c.source;
 }
 
 TEST(ConvertToTargetDepth, AutomaticDepthIsChosenPerImageFromItsOwnSource)
@@ -97,7 +105,8 @@ TEST(ConvertToTargetDepth, AutomaticDepthIsChosenPerImageFromItsOwnSource)
     job.outputExtension = "jpg";
     job.automaticDepth = true;
 
-    engine::Bitmap first = engine::convertToTargetDepth(fixtures::rgb16Bitmap(4, 4, 65535, 0, 0), job, 48, "8,24");
+    engine::Bitmap first =
+        engine::convertToTargetDepth(fixtures::rgb16Bitmap(4, 4, 65535, 0, 0), job, 48, "8,24");
     ASSERT_TRUE(first);
     EXPECT_EQ(job.targetBitDepth, 24);
     EXPECT_EQ(FreeImage_GetBPP(first.get()), 24u);
@@ -128,15 +137,20 @@ TEST(ConvertToBitDepth, PicksTheConversionForTheTargetAndFormat)
         FREE_IMAGE_TYPE type;
     };
     const Case cases[] = {
-        {"96 float", 96, "exr", false, 96, FIT_RGBF},    {"48 from 24", 48, "png", false, 48, FIT_RGB16},
-        {"32", 32, "png", true, 32, FIT_BITMAP},         {"24 from 48", 24, "jpg", true, 24, FIT_BITMAP},
-        {"16 from 48", 16, "bmp", true, 16, FIT_BITMAP}, {"8 grey for jpg from 48", 8, "jpg", true, 8, FIT_BITMAP},
-        {"8 palette for gif", 8, "gif", false, 8, FIT_BITMAP}, {"4 from 48", 4, "bmp", true, 4, FIT_BITMAP},
+        {"96 float", 96, "exr", false, 96, FIT_RGBF},
+        {"48 from 24", 48, "png", false, 48, FIT_RGB16},
+        {"32", 32, "png", true, 32, FIT_BITMAP},
+        {"24 from 48", 24, "jpg", true, 24, FIT_BITMAP},
+        {"16 from 48", 16, "bmp", true, 16, FIT_BITMAP},
+        {"8 grey for jpg from 48", 8, "jpg", true, 8, FIT_BITMAP},
+        {"8 palette for gif", 8, "gif", false, 8, FIT_BITMAP},
+        {"4 from 48", 4, "bmp", true, 4, FIT_BITMAP},
         {"1 dithered", 1, "pbm", true, 1, FIT_BITMAP},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        engine::Bitmap source = c.deepSource ? fixtures::rgb16Bitmap(8, 8, 40000, 20000, 1000) : fixtures::patternBitmap(8, 8);
+        engine::Bitmap source =
+            c.deepSource ? fixtures::rgb16Bitmap(8, 8, 40000, 20000, 1000) : fixtures::patternBitmap(8, 8);
         engine::Bitmap out = engine::convertToBitDepth(std::move(source), c.target, c.extension);
         ASSERT_TRUE(out);
         EXPECT_EQ(FreeImage_GetBPP(out.get()), c.bpp);
@@ -174,7 +188,8 @@ TEST(ConvertToBitDepth, SameDepthPassesAndImpossibleDepthsFail)
     engine::Bitmap same = engine::convertToBitDepth(std::move(image), 24, "jpg");
     EXPECT_EQ(same.get(), before);
 
-    for (int depth : {0, 2, 12, 64, 128}) EXPECT_FALSE(engine::convertToBitDepth(fixtures::patternBitmap(4, 4), depth, "png")) << depth;
+    for (int depth : {0, 2, 12, 64, 128})
+        EXPECT_FALSE(engine::convertToBitDepth(fixtures::patternBitmap(4, 4), depth, "png")) << depth;
     EXPECT_FALSE(engine::convertToBitDepth(nullptr, 24, "jpg"));
 
     engine::ConversionJob job;

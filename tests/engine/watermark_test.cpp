@@ -44,7 +44,14 @@ TEST(WatermarkPlacement, AnchorsOffsetsAndCropping)
         {"centre ignores the offset but the crop does not", picture, 3000, 40, 4, 10, 10, {5, 980, 2990, 40}},
         {"too tall: the top part is kept", picture, 100, 2500, 0, 10, 30, {10, 30, 100, 1970}},
         {"odd remainder truncates", {0, 0, 101, 51}, 20, 20, 4, 0, 0, {40, 15, 20, 20}},
-        {"negative centre offset truncates toward zero", {0, 0, 100, 100}, 111, 10, 4, -11, 0, {-5, 45, 111, 10}},
+        {"negative centre offset truncates toward zero",
+         {0, 0, 100, 100},
+         111,
+         10,
+         4,
+         -11,
+         0,
+         {-5, 45, 111, 10}},
         {"inside a 50-pixel frame", {50, 50, 2900, 1900}, 200, 40, 0, 10, 10, {60, 60, 200, 40}},
         {"inside a frame, bottom-right", {50, 50, 2900, 1900}, 200, 40, 8, 10, 10, {2740, 1900, 200, 40}},
         {"offsets larger than the area leave nothing", picture, 200, 40, 0, 3000, 10, {3000, 10, 0, 40}},
@@ -95,12 +102,12 @@ TEST(WatermarkText, BoxLayoutPitchPaddingAndAlignment)
 
     const engine::LineSize two[] = {{100, 20}, {61, 24}};
     auto left = engine::layoutTextBox(two, 4, 3, 0);
-    EXPECT_EQ(left.pitch, 27);                     // the taller line plus the leading
+    EXPECT_EQ(left.pitch, 27); // the taller line plus the leading
     EXPECT_EQ(left.width, 108);
     EXPECT_EQ(left.height, 24 + 27 + 8);
     EXPECT_EQ(left.lineX, (std::vector<int>{4, 4}));
     EXPECT_EQ(left.lineY, (std::vector<int>{4, 31}));
-    EXPECT_EQ(engine::layoutTextBox(two, 4, 3, 1).lineX, (std::vector<int>{4, 24}));   // round(47 / 2)
+    EXPECT_EQ(engine::layoutTextBox(two, 4, 3, 1).lineX, (std::vector<int>{4, 24})); // round(47 / 2)
     EXPECT_EQ(engine::layoutTextBox(two, 4, 3, 2).lineX, (std::vector<int>{4, 43}));
 
     // Several lines are never smaller than 10 x 10 each.
@@ -113,7 +120,7 @@ TEST(WatermarkText, BoxLayoutPitchPaddingAndAlignment)
 // ---- rendering and the whole step ------------------------------------------------------------
 
 class Watermark : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         settings::ResetToDefaults(m_settings, true);
@@ -127,17 +134,18 @@ protected:
     }
     bool loadFont(int points = 14)
     {
-        return m_fonts.load(platform::kWatermarkFontSlot, {m_settings.watermark.font, points,
-                                                           (m_settings.watermark.fontStyle & 1) != 0,
-                                                           (m_settings.watermark.fontStyle & 2) != 0});
+        return m_fonts.load(platform::kWatermarkFontSlot,
+                            {m_settings.watermark.font, points, (m_settings.watermark.fontStyle & 1) != 0,
+                             (m_settings.watermark.fontStyle & 2) != 0});
     }
     const platform::Font& font() const { return *m_fonts.font(platform::kWatermarkFontSlot); }
     engine::Bitmap run(engine::Bitmap picture, bool withFonts = true)
     {
         const int w = static_cast<int>(FreeImage_GetWidth(picture.get()));
         const int h = static_cast<int>(FreeImage_GetHeight(picture.get()));
-        return engine::applyWatermark(std::move(picture),
-                                      {m_settings, m_job, m_current, m_counters, withFonts ? &m_fonts : nullptr}, w, h);
+        return engine::applyWatermark(
+            std::move(picture), {m_settings, m_job, m_current, m_counters, withFonts ? &m_fonts : nullptr}, w,
+            h);
     }
     std::string file(const std::string& name)
     {
@@ -183,7 +191,8 @@ TEST_F(Watermark, BackOpacityFromInvisibleToSolid)
         const int w = static_cast<int>(FreeImage_GetWidth(solid.get()));
         const int h = static_cast<int>(FreeImage_GetHeight(solid.get()));
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) alphas.insert(pixelAt(solid.get(), x, y).a);
+            for (int x = 0; x < w; ++x)
+                alphas.insert(pixelAt(solid.get(), x, y).a);
         EXPECT_EQ(alphas, std::set<int>{255});
         const Pixel corner = pixelAt(solid.get(), 0, 0);
         EXPECT_EQ(corner.r, 0x10);
@@ -194,12 +203,15 @@ TEST_F(Watermark, BackOpacityFromInvisibleToSolid)
         ASSERT_TRUE(faint);
         alphas.clear();
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) alphas.insert(pixelAt(faint.get(), x, y).a);
+            for (int x = 0; x < w; ++x)
+                alphas.insert(pixelAt(faint.get(), x, y).a);
         EXPECT_EQ(*alphas.begin(), 1);
         EXPECT_EQ(*alphas.rbegin(), 255);
         // Without antialiasing there are exactly two values: box and glyphs.
-        if (!antialiased) EXPECT_EQ(alphas.size(), 2u);
-        else EXPECT_GT(alphas.size(), 5u);
+        if (!antialiased)
+            EXPECT_EQ(alphas.size(), 2u);
+        else
+            EXPECT_GT(alphas.size(), 5u);
     }
 }
 
@@ -236,9 +248,9 @@ TEST_F(Watermark, TextBoxLandsAtItsAnchorOverThePicture)
     ASSERT_TRUE(out);
     EXPECT_EQ(FreeImage_GetBPP(out.get()), 24u);
     const int x = 300 - bw - 10, y = 200 - bh - 10;
-    EXPECT_EQ(pixelAt(out.get(), x, y).r, 0);               // box corner, in the back colour
+    EXPECT_EQ(pixelAt(out.get(), x, y).r, 0); // box corner, in the back colour
     EXPECT_EQ(pixelAt(out.get(), x + bw - 1, y + bh - 1).r, 0);
-    EXPECT_EQ(pixelAt(out.get(), x - 1, y).r, 255);         // just outside it
+    EXPECT_EQ(pixelAt(out.get(), x - 1, y).r, 255); // just outside it
     EXPECT_EQ(pixelAt(out.get(), x + bw, y + bh).r, 255);
 }
 
@@ -250,10 +262,20 @@ TEST_F(Watermark, WithoutALoadedFontThePictureIsOnlyConverted)
     EXPECT_EQ(pixelAt(out.get(), 29, 19).r, 200);
 }
 
+TEST_F(Watermark, AHugeFontSizeLeavesThePictureAloneInsteadOfExhaustingMemory)
+{
+    if (!loadFont(4000)) GTEST_SKIP() << "no face for Arial";
+    m_settings.watermark.text = "A watermark far larger than any picture";
+    m_settings.watermark.backOpacity = 255;
+    engine::Bitmap out = run(solidPicture(64, 48, 24, 200, 200, 200));
+    ASSERT_TRUE(out);
+    EXPECT_EQ(pixelAt(out.get(), 63, 47).r, 200);
+}
+
 TEST_F(Watermark, RotationTurnsTheOverlayCounterClockwise)
 {
     engine::Bitmap overlay = solidPicture(200, 40, 32, 0, 0, 0, 0);
-    overlays_test::setPixel(overlay.get(), 0, 0, {255, 0, 0, 255});   // top-left marker
+    overlays_test::setPixel(overlay.get(), 0, 0, {255, 0, 0, 255}); // top-left marker
     engine::Bitmap turned = engine::rotateOverlay(std::move(overlay), 90);
     ASSERT_TRUE(turned);
     EXPECT_EQ(FreeImage_GetWidth(turned.get()), 40u);
@@ -291,7 +313,8 @@ TEST_F(Watermark, ImageWithoutAlphaDarkensAndImageWithAlphaKeepsItsHoles)
     s.image = file("logo.png");
     engine::Bitmap holes = solidPicture(40, 30, 32, 0, 0, 255, 255);
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 20; ++x) overlays_test::setPixel(holes.get(), x, y, {0, 0, 255, 0});
+        for (int x = 0; x < 20; ++x)
+            overlays_test::setPixel(holes.get(), x, y, {0, 0, 255, 0});
     ASSERT_TRUE(FreeImage_Save(FIF_PNG, holes.get(), s.image.c_str(), 0));
     out = run(solidPicture(100, 80, 24, 255, 255, 255));
     ASSERT_TRUE(out);
@@ -300,7 +323,7 @@ TEST_F(Watermark, ImageWithoutAlphaDarkensAndImageWithAlphaKeepsItsHoles)
     EXPECT_EQ(hole.b, 255);
     const Pixel tinted = pixelAt(out.get(), 45, 25);
     EXPECT_NEAR(tinted.r, 127, 2);
-    EXPECT_NEAR(tinted.b, 255, 1);   // FreeImage's blend truncates
+    EXPECT_EQ(tinted.b, 255); // blue over white keeps full blue
 }
 
 TEST_F(Watermark, GreyscaleImageUsesTheWeightedSum)
@@ -316,7 +339,7 @@ TEST_F(Watermark, GreyscaleImageUsesTheWeightedSum)
     engine::Bitmap out = run(solidPicture(20, 20, 24, 0, 0, 0));
     ASSERT_TRUE(out);
     const Pixel p = pixelAt(out.get(), 3, 3);
-    const int grey = (77 * 200 + 150 * 100 + 29 * 50) / 256;   // 124
+    const int grey = (77 * 200 + 150 * 100 + 29 * 50) / 256; // 124
     EXPECT_EQ(p.r, grey);
     EXPECT_EQ(p.g, grey);
     EXPECT_EQ(p.b, grey);
@@ -350,6 +373,37 @@ TEST_F(Watermark, OverlayHangingOffThePictureIsClippedNotDropped)
     EXPECT_EQ(pixelAt(out.get(), 0, 0).r, 0);
     EXPECT_EQ(pixelAt(out.get(), 19, 19).r, 0);
     EXPECT_EQ(pixelAt(out.get(), 20, 20).r, 255);
+}
+
+TEST_F(Watermark, FrameBoundaryKeepsTheOverlayInsideTheFrame)
+{
+    auto& s = m_settings.watermark;
+    s.doWatermark = 2;
+    s.imageBoundary = 1;
+    s.imagePosition = 0;
+    s.image = file("mark.bmp");
+    ASSERT_TRUE(FreeImage_Save(FIF_BMP, solidPicture(20, 20, 24, 0, 0, 0).get(), s.image.c_str(), 0));
+    auto& f = m_settings.frame;
+    f.doFrame = 1;
+    f.solidLeft = f.solidRight = f.solidTop = f.solidBottom = 50;
+    f.solidLeftColor = f.solidRightColor = f.solidTopColor = f.solidBottomColor = "FF0000";
+
+    const engine::OverlayContext ctx{m_settings, m_job, m_current, m_counters, &m_fonts};
+    engine::Bitmap out = engine::applyFrame(solidPicture(300, 200, 24, 255, 255, 255), ctx, 300, 200);
+    out = engine::applyWatermark(std::move(out), ctx, 300, 200);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(pixelAt(out.get(), 59, 59).g, 255); // picture between frame and overlay
+    EXPECT_EQ(pixelAt(out.get(), 60, 60).g, 0);   // the overlay starts 10 pixels inside the frame
+    EXPECT_EQ(pixelAt(out.get(), 60, 60).r, 0);
+    EXPECT_EQ(pixelAt(out.get(), 79, 79).r, 0);
+    EXPECT_EQ(pixelAt(out.get(), 80, 80).g, 255);
+
+    // With the frame switched off the same settings measure from the picture's edge.
+    f.doFrame = 0;
+    out = engine::applyWatermark(solidPicture(300, 200, 24, 255, 255, 255), ctx, 300, 200);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(pixelAt(out.get(), 10, 10).r, 0);
+    EXPECT_EQ(pixelAt(out.get(), 30, 30).r, 255);
 }
 
 TEST_F(Watermark, SwitchedOffPassesThroughUntouched)

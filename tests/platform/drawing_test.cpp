@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdlib>
 #include <set>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -72,7 +73,8 @@ TEST(Canvas, ShapesUseDrawingCoordinatesWhateverPartTheCanvasHolds)
     Canvas aliased(10, 10);
     const std::array<platform::Point, 3> same{{{0, 0}, {10, 10}, {0, 10}}};
     aliased.fillPolygon(same, Rgba{0, 0, 255, 255}, false);
-    for (int i = 0; i < 10; ++i) EXPECT_TRUE(aliased.pixel(i, i).a == 0 || aliased.pixel(i, i).a == 255);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(aliased.pixel(i, i).a == 0 || aliased.pixel(i, i).a == 255);
 }
 
 TEST(Canvas, DrawingOneCanvasOnAnotherScalesItsAlpha)
@@ -97,7 +99,7 @@ TEST(Canvas, DrawingOneCanvasOnAnotherScalesItsAlpha)
 }
 
 class Text : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override
     {
         if (!m_fonts.load(1, {"Arial", 20}) || !m_fonts.load(2, {"Arial", 20, true}) ||
@@ -108,7 +110,7 @@ protected:
     const platform::Font& bold() const { return *m_fonts.font(2); }
     const platform::Font& underlined() const { return *m_fonts.font(3); }
 
-private:
+  private:
     platform::FontRegistry m_fonts;
 };
 
@@ -128,6 +130,27 @@ TEST_F(Text, MeasuresByFontAndText)
     // A '%' is a glyph like any other.
     EXPECT_GT(platform::measureText(regular(), "100%", TextRendering::Aliased).width,
               platform::measureText(regular(), "100", TextRendering::Aliased).width);
+}
+
+TEST_F(Text, FontsLoadedOnOneThreadDrawOnAnother)
+{
+    // The run loads its font before the worker starts; the worker measures and draws with it.
+    using platform::TextRendering;
+    const auto here = platform::measureText(regular(), "Worker", TextRendering::Aliased);
+    platform::TextExtent there;
+    int inked = 0;
+    std::thread worker([&] {
+        there = platform::measureText(regular(), "Worker", TextRendering::Aliased);
+        Canvas c(there.width, there.height);
+        c.drawText(regular(), "Worker", 0, 0, Rgba{0, 0, 0, 255}, TextRendering::Aliased);
+        for (int y = 0; y < c.height(); ++y)
+            for (int x = 0; x < c.width(); ++x)
+                inked += c.pixel(x, y).a == 255;
+    });
+    worker.join();
+    EXPECT_EQ(there.width, here.width);
+    EXPECT_EQ(there.height, here.height);
+    EXPECT_GT(inked, 50);
 }
 
 TEST_F(Text, AliasedTextWritesExactlyTwoValues)
@@ -179,7 +202,8 @@ TEST_F(Text, AntialiasedTextHasSoftEdgesAndUnderlineAddsInk)
     for (int y = 0; y < static_cast<int>(plain.size()); ++y)
         if (plain[y]) lowestPlain = y;
     int belowPlain = 0;
-    for (int y = lowestPlain + 1; y < static_cast<int>(under.size()); ++y) belowPlain += under[y];
+    for (int y = lowestPlain + 1; y < static_cast<int>(under.size()); ++y)
+        belowPlain += under[y];
     EXPECT_GT(belowPlain, size.width / 2);
 }
 

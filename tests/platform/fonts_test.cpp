@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 TEST(FontCheck, AcceptsFacesAndTheirConfiguredAliasesOnly)
 {
-    if (!platform::isFontLoadable("Liberation Sans")) GTEST_SKIP() << "fonts-liberation is not installed";
+    if (!platform::isFontLoadable("Liberation Sans"))
+        GTEST_SKIP() << "fonts-liberation is not installed";
     // Arial is served by its metric-compatible stand-in; letter case does not matter.
     EXPECT_TRUE(platform::isFontLoadable("Arial"));
     EXPECT_TRUE(platform::isFontLoadable("arial"));
@@ -18,7 +20,8 @@ TEST(FontCheck, AcceptsFacesAndTheirConfiguredAliasesOnly)
 
 TEST(FontRegistry, SlotsHoldLoadFreeAndRefuse)
 {
-    if (!platform::isFontLoadable("Arial")) GTEST_SKIP() << "no face for Arial";
+    if (!platform::isFontLoadable("Arial"))
+        GTEST_SKIP() << "no face for Arial";
     platform::FontRegistry fonts;
     EXPECT_FALSE(fonts.isLoaded(platform::kWatermarkFontSlot));
     EXPECT_EQ(fonts.font(platform::kWatermarkFontSlot), nullptr);

@@ -17,7 +17,8 @@ engine::Bitmap patternBitmap(int width, int height)
     engine::Bitmap image(FreeImage_Allocate(width, height, 24));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            RGBQUAD q{static_cast<BYTE>(x + y), static_cast<BYTE>(7 * y + 2), static_cast<BYTE>(5 * x + 1), 0};
+            RGBQUAD q{static_cast<BYTE>(x + y), static_cast<BYTE>(7 * y + 2), static_cast<BYTE>(5 * x + 1),
+                      0};
             FreeImage_SetPixelColor(image.get(), x, y, &q);
         }
     return image;
@@ -64,7 +65,8 @@ bool samePixels(FIBITMAP* a, FIBITMAP* b)
 {
     const int w = static_cast<int>(FreeImage_GetWidth(a));
     const int h = static_cast<int>(FreeImage_GetHeight(a));
-    if (w != static_cast<int>(FreeImage_GetWidth(b)) || h != static_cast<int>(FreeImage_GetHeight(b))) return false;
+    if (w != static_cast<int>(FreeImage_GetWidth(b)) || h != static_cast<int>(FreeImage_GetHeight(b)))
+        return false;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             if (!(pixelAt(a, x, y) == pixelAt(b, x, y))) return false;

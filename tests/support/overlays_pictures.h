@@ -9,7 +9,8 @@
 
 #include <unistd.h>
 
-namespace overlays_test {
+namespace overlays_test
+{
 
 struct Pixel {
     int r = 0, g = 0, b = 0, a = 255;
@@ -20,10 +21,12 @@ inline engine::Bitmap solidPicture(int w, int h, int bpp, int r, int g, int b, i
 {
     engine::Bitmap out(FreeImage_Allocate(w, h, bpp == 8 ? 8 : bpp, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK,
                                           FI_RGBA_BLUE_MASK));
-    if (!out) return out;
+    if (!out)
+        return out;
     if (bpp == 8) {
         RGBQUAD* pal = FreeImage_GetPalette(out.get());
-        for (int i = 0; i < 256; ++i) pal[i].rgbRed = pal[i].rgbGreen = pal[i].rgbBlue = static_cast<BYTE>(i);
+        for (int i = 0; i < 256; ++i)
+            pal[i].rgbRed = pal[i].rgbGreen = pal[i].rgbBlue = static_cast<BYTE>(i);
     }
     for (int y = 0; y < h; ++y) {
         BYTE* p = FreeImage_GetScanLine(out.get(), y);
@@ -36,7 +39,8 @@ inline engine::Bitmap solidPicture(int w, int h, int bpp, int r, int g, int b, i
             q[FI_RGBA_RED] = static_cast<BYTE>(r);
             q[FI_RGBA_GREEN] = static_cast<BYTE>(g);
             q[FI_RGBA_BLUE] = static_cast<BYTE>(b);
-            if (bpp == 32) q[FI_RGBA_ALPHA] = static_cast<BYTE>(a);
+            if (bpp == 32)
+                q[FI_RGBA_ALPHA] = static_cast<BYTE>(a);
         }
     }
     return out;
@@ -59,13 +63,15 @@ inline void setPixel(FIBITMAP* b, int x, int y, Pixel p)
     q[FI_RGBA_RED] = static_cast<BYTE>(p.r);
     q[FI_RGBA_GREEN] = static_cast<BYTE>(p.g);
     q[FI_RGBA_BLUE] = static_cast<BYTE>(p.b);
-    if (step == 4) q[FI_RGBA_ALPHA] = static_cast<BYTE>(p.a);
+    if (step == 4)
+        q[FI_RGBA_ALPHA] = static_cast<BYTE>(p.a);
 }
 
 // A fresh folder (per process) for the files a test writes; the caller removes it.
 inline std::filesystem::path scratchFolder(const std::string& name)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("pixelvane-" + name + "-" + std::to_string(::getpid()));
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("pixelvane-" + name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
