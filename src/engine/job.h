@@ -3,6 +3,7 @@
 // that live across runs (NamingCounters). Plain structs; each driver, test or benchmark owns its own.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -38,6 +39,11 @@ struct ProgressState {
     std::string currentFile;       // input path of the file in hand
     int convertedCount = 0;        // files written successfully; set when the worker ends
     bool running = false;          // the driver clears it to cancel; read before each file
+    // The driver sets it while it asks the user whether to cancel; the worker then waits at the
+    // next file boundary (never holding the lock) until it is cleared or `running` is cleared.
+    // Whoever changes either flag notifies `wake`.
+    bool suspended = false;
+    std::condition_variable wake;
 };
 
 struct CurrentImage {
