@@ -1,14 +1,13 @@
 #include "cli/batch_steps.h"
 
 #include <chrono>
-#include <future>
 #include <mutex>
 #include <thread>
 
+#include "cli/progress_display.h"
+#include "engine/worker.h"
 #include "filelist/file_list.h"
 #include "filelist/list_file.h"
-#include "cli/progress_display.h"
-
 
 namespace cli {
 bool BatchResources::loadWatermarkFont(const settings::WatermarkSettings& w)
@@ -46,8 +45,7 @@ bool isListFile(std::string_view path)
 {
     std::string extension(filelist::extensionOf(path));
     for (char& c : extension)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return extension == "txt" || extension == "lst";
 }
 
@@ -78,35 +76,26 @@ int importInput(BatchContext& ctx, BatchResources&)
 
 int convertFiles(BatchContext& ctx, BatchResources& resources, bool debug, bool quiet)
 {
-    const int total = static_cast<int>(ctx.files.size());
-    resetProgress(ctx.progress);
-
-    std::promise<void> finished;
-    std::future<void> whenFinished = finished.get_future();
-    std::thread worker([&] {
-        // TODO: the engine's conversion worker.
-        finished.set_value();
-    });
+    const engine::WorkerContext work{
+        ctx.settings, ctx.job,      ctx.files.entries(), ctx.progress,
+        ctx.counters, ctx.registry, &resources.fonts,    debug ? &ctx.out : nullptr};
+    engine::ConversionThread worker(work);
+    if (!worker.start()) return 0;
 
     // The display shares the terminal with nothing else: debug lines and quiet runs go without it.
     if (ctx.progressOut != nullptr && !debug && !quiet) {
+        const int total = static_cast<int>(ctx.files.size());
         ProgressDisplay display(*ctx.progressOut, terminalWidth());
         const auto start = std::chrono::steady_clock::now();
-        do {
-            int index = 0;
-            std::string file;
-            {
-                std::lock_guard lock(ctx.progress.lock);
-                index = ctx.progress.currentIndex;
-                file = ctx.progress.currentFile;
-            }
+        while (!worker.finished()) {
+            const engine::ProgressSnapshot now = worker.poll();
             const auto elapsed =
                 std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
-            display.show(index > 0 ? index - 1 : 0, total, file, elapsed);
-        } while (whenFinished.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready);
+            display.show(now.currentIndex > 0 ? now.currentIndex - 1 : 0, total, now.currentFile, elapsed);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
     }
-    worker.join();
-    return convertedCount(ctx.progress);
+    return worker.wait();
 }
 
 } // namespace cli

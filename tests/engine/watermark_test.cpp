@@ -326,6 +326,32 @@ TEST_F(Watermark, ImageWithoutAlphaDarkensAndImageWithAlphaKeepsItsHoles)
     EXPECT_EQ(tinted.b, 255); // blue over white keeps full blue
 }
 
+TEST_F(Watermark, PaletteImageWithATransparentEntryStaysTransparentThere)
+{
+    auto& s = m_settings.watermark;
+    s.doWatermark = 2;
+    s.imagePosition = 0;
+    s.imageXOffset = 0;
+    s.imageYOffset = 0;
+    s.image = file("palette.png");
+    // Left half index 0 (transparent), right half index 1 (opaque black).
+    engine::Bitmap logo(FreeImage_Allocate(20, 10, 8));
+    RGBQUAD* pal = FreeImage_GetPalette(logo.get());
+    pal[0] = RGBQUAD{0, 0, 255, 0};
+    pal[1] = RGBQUAD{0, 0, 0, 0};
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x)
+            FreeImage_GetScanLine(logo.get(), y)[x] = x < 10 ? 0 : 1;
+    BYTE table[2] = {0, 255};
+    FreeImage_SetTransparencyTable(logo.get(), table, 2);
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, logo.get(), s.image.c_str(), 0));
+
+    engine::Bitmap out = run(solidPicture(40, 20, 24, 255, 255, 255));
+    ASSERT_TRUE(out);
+    EXPECT_EQ(pixelAt(out.get(), 5, 5).g, 255); // a hole, not a black patch
+    EXPECT_EQ(pixelAt(out.get(), 15, 5).g, 0);
+}
+
 TEST_F(Watermark, GreyscaleImageUsesTheWeightedSum)
 {
     auto& s = m_settings.watermark;
