@@ -61,6 +61,38 @@ TEST(Conversion, PortraitRawComesOutUprightInAutoAndTwentyFourBitModes)
     }
 }
 
+TEST(Conversion, EveryLoadModeAndToneMappingWritesAJpeg)
+{
+    TempFolder in, out;
+    const std::string raw = in / "modes.dng";
+    ASSERT_TRUE(fixtures::writeTestDng(raw, {.width = 96, .height = 64, .orientation = 1, .previewLongSide = 72}));
+    struct Case {
+        int loadAs, toneMapping;
+        unsigned width;
+        bool patches;   // raw pixel import reads the DNG's bytes as pixels: no patches to find
+    };
+    const Case cases[] = {
+        {0, 2, 72, true},  {1, 2, 0, false}, {2, 2, 0, false}, {3, 2, 96, true}, {4, 0, 48, true},
+        {4, 1, 48, true},  {5, 0, 96, true}, {5, 1, 96, true}, {5, 2, 96, true}, {5, 3, 96, true},
+        {5, 4, 96, true},  {5, 9, 96, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("load as " + std::to_string(c.loadAs) + ", tone mapping " + std::to_string(c.toneMapping));
+        ConversionRun run(out.path());
+        run.settings.input.rawLoadAs = c.loadAs;
+        run.settings.input.rawToneMapping = c.toneMapping;
+        run.files = {{raw, ""}};
+        ASSERT_EQ(run.convert(), 1);
+        Bitmap jpeg = decodeFile(out / "modes.jpg");
+        ASSERT_TRUE(jpeg);
+        // Automatic depth: 48-bit loads are written at 24 bits, the 8-bit pixel import as greyscale.
+        EXPECT_EQ(FreeImage_GetBPP(jpeg.get()), c.loadAs == 1 ? 8u : 24u);
+        if (c.width) EXPECT_EQ(FreeImage_GetWidth(jpeg.get()), c.width);
+        // The local operators (Reinhard, Fattal) pull the flat patches towards grey.
+        if (c.patches && c.toneMapping != 3 && c.toneMapping != 4) EXPECT_TRUE(showsUprightPatches(jpeg.get()));
+    }
+}
+
 TEST(Conversion, ThumbnailOnlyRawIsDecodedAtFullSizeInAutoMode)
 {
     TempFolder in, out;
