@@ -3,12 +3,8 @@
 #include <FreeImage.h>
 #include <exiv2/error.hpp>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <iostream>
-#include <mutex>
 
 namespace engine {
 
@@ -29,19 +25,6 @@ void exivToStandardError(int, const char* message)
     std::cerr << "Exiv2: " << (message ? message : "") << std::flush;
 }
 
-// The redirection of file descriptor 2 is process state by nature; these track who holds it.
-struct SilenceState {
-    std::mutex lock;
-    int depth = 0;
-    int savedDescriptor = -1;
-};
-
-SilenceState& silenceState()
-{
-    static SilenceState state;
-    return state;
-}
-
 } // namespace
 
 void routeLibraryMessages(bool toStandardError)
@@ -56,33 +39,24 @@ void routeLibraryMessages(bool toStandardError)
     }
 }
 
-StandardErrorSilence::StandardErrorSilence()
-{
-    SilenceState& s = silenceState();
-    std::lock_guard guard(s.lock);
-    if (s.depth++ > 0) return;
-    std::fflush(stderr);
-    const int saved = ::dup(STDERR_FILENO);
-    const int sink = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saved >= 0 && sink >= 0 && ::dup2(sink, STDERR_FILENO) >= 0) {
-        s.savedDescriptor = saved;
-    } else if (saved >= 0) {
-        ::close(saved);
-    }
-    if (sink >= 0) ::close(sink);
-}
-
-StandardErrorSilence::~StandardErrorSilence()
-{
-    SilenceState& s = silenceState();
-    std::lock_guard guard(s.lock);
-    if (--s.depth > 0) return;
-    if (s.savedDescriptor >= 0) {
-        std::fflush(stderr);
-        ::dup2(s.savedDescriptor, STDERR_FILENO);
-        ::close(s.savedDescriptor);
-        s.savedDescriptor = -1;
-    }
-}
-
 } // namespace engine
+
+// LibRaw reports broken data and failed allocations through two callbacks whose defaults print to
+// standard error, and FreeImage gives no way to install others. LibRaw reaches its defaults through
+// the dynamic symbol table, so the program supplies its own under the same names (the engine's
+// link options export them) and hands the text to FreeImage's message routing above.
+extern "C" {
+
+__attribute__((visibility("default"))) void default_data_callback(void*, const char* file, const int offset)
+{
+    const char* name = file ? file : "unknown file";
+    if (offset < 0) FreeImage_OutputMessageProc(FIF_RAW, "%s: Unexpected end of file", name);
+    else FreeImage_OutputMessageProc(FIF_RAW, "%s: data corrupted at %d", name, offset);
+}
+
+__attribute__((visibility("default"))) void default_memory_callback(void*, const char* file, const char* where)
+{
+    FreeImage_OutputMessageProc(FIF_RAW, "%s: Out of memory in %s", file ? file : "unknown file", where ? where : "");
+}
+
+} // extern "C"

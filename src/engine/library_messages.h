@@ -6,19 +6,9 @@
 namespace engine {
 
 // Routes FreeImage's and Exiv2's messages to standard error (`toStandardError`) or drops them.
-// The libraries keep one handler per process, so this is process-wide; drivers call it before a run.
+// What LibRaw (inside FreeImage) reports about broken RAW data goes the same way as FreeImage's
+// own messages. The libraries keep one handler per process, so this is process-wide; the worker
+// calls it at the start of a run.
 void routeLibraryMessages(bool toStandardError);
-
-// While an instance lives, what the process writes to standard error is dropped. The camera-RAW
-// decoder inside FreeImage writes about broken files to standard error by itself, past any handler;
-// the loader wraps it in this scope unless library messages are wanted. Scopes may nest and overlap
-// across threads: standard error comes back when the last one ends.
-class StandardErrorSilence {
-public:
-    StandardErrorSilence();
-    ~StandardErrorSilence();
-    StandardErrorSilence(const StandardErrorSilence&) = delete;
-    StandardErrorSilence& operator=(const StandardErrorSilence&) = delete;
-};
 
 } // namespace engine

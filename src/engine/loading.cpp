@@ -1,6 +1,5 @@
 #include "engine/loading.h"
 
-#include "engine/library_messages.h"
 #include "engine/metadata.h"
 
 #include <algorithm>
@@ -9,7 +8,6 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
-#include <optional>
 
 namespace engine {
 
@@ -20,11 +18,8 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-// The camera-RAW decoder, with what it prints by itself kept off standard error when asked.
-Bitmap decodeRaw(const std::string& path, int flags, bool quiet)
+Bitmap decodeRaw(const std::string& path, int flags)
 {
-    std::optional<StandardErrorSilence> silence;
-    if (quiet) silence.emplace();
     return Bitmap(FreeImage_Load(FIF_RAW, path.c_str(), flags));
 }
 
@@ -38,9 +33,9 @@ bool hasOrientationTag(FIBITMAP* image)
 // half the full image's), else the same decode as RGB 24-bit. A thumbnail is never blown up to the
 // output. The preview must come out upright like the full decode: a JPEG preview arrives turned by
 // the decoder (it carries the RAW's orientation as EXIF); an uncompressed one arrives as stored.
-Bitmap loadRawAuto(const std::string& path, bool quiet)
+Bitmap loadRawAuto(const std::string& path)
 {
-    Bitmap header = decodeRaw(path, FIF_LOAD_NOPIXELS, quiet);
+    Bitmap header = decodeRaw(path, FIF_LOAD_NOPIXELS);
     if (!header) return {};
     const unsigned storedWidth = FreeImage_GetWidth(header.get());
     const unsigned storedHeight = FreeImage_GetHeight(header.get());
@@ -48,23 +43,23 @@ Bitmap loadRawAuto(const std::string& path, bool quiet)
     const unsigned fullLongSide = std::max(storedWidth, storedHeight);
 
     // Without a preview the decoder falls back to the 24-bit decode itself.
-    Bitmap preview = decodeRaw(path, RAW_PREVIEW, quiet);
+    Bitmap preview = decodeRaw(path, RAW_PREVIEW);
     if (!preview) return {};
     const unsigned w = FreeImage_GetWidth(preview.get());
     const unsigned h = FreeImage_GetHeight(preview.get());
     if (2 * std::max(w, h) < fullLongSide) {
         preview.reset();
-        return decodeRaw(path, RAW_DISPLAY, quiet);
+        return decodeRaw(path, RAW_DISPLAY);
     }
     const bool isFullDecode = (w == storedWidth && h == storedHeight) || (w == storedHeight && h == storedWidth);
     if (hasOrientationTag(preview.get()) || isFullDecode) return preview;
     return applyOrientation(std::move(preview), readOrientation(path));
 }
 
-Bitmap loadCameraRaw(const std::string& path, std::int32_t rawLoadAs, bool quiet)
+Bitmap loadCameraRaw(const std::string& path, std::int32_t rawLoadAs)
 {
-    if (rawLoadAs == kLoadAuto) return loadRawAuto(path, quiet);
-    return decodeRaw(path, rawLoadFlags(rawLoadAs), quiet);
+    if (rawLoadAs == kLoadAuto) return loadRawAuto(path);
+    return decodeRaw(path, rawLoadFlags(rawLoadAs));
 }
 
 Bitmap loadJpeg(const std::string& path)
@@ -86,7 +81,7 @@ int rawLoadFlags(std::int32_t rawLoadAs)
     }
 }
 
-Bitmap loadImage(const std::string& path, const settings::InputSettings& in, bool quietDecoders) noexcept
+Bitmap loadImage(const std::string& path, const settings::InputSettings& in) noexcept
 {
     try {
         // A file that no real decoder reads fails: it is never passed off as raw pixel data unless
@@ -94,7 +89,7 @@ Bitmap loadImage(const std::string& path, const settings::InputSettings& in, boo
         if (in.rawLoadAs == kLoadRawBits8 || in.rawLoadAs == kLoadRawBits16) {
             if (Bitmap b = importRawBits(path, in.rawLoadAs, in)) return b;
         }
-        if (Bitmap b = loadCameraRaw(path, in.rawLoadAs, quietDecoders)) return b;
+        if (Bitmap b = loadCameraRaw(path, in.rawLoadAs)) return b;
         return loadJpeg(path);
     } catch (...) {   // std::bad_alloc and filesystem errors: the file fails
         return {};

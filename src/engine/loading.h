@@ -30,9 +30,9 @@ inline constexpr std::int64_t kMaxRawImportBytes = std::int64_t{1} << 30;
 
 // Loads `path` (UTF-8): raw pixel import when the settings ask for it, else the camera-RAW decoder,
 // else the JPEG decoder (turned upright by its EXIF orientation). A file that no decoder reads gives
-// an empty bitmap; the caller owns the result. `quietDecoders` drops what the RAW decoder writes to
-// standard error by itself (set it unless the run shows library messages).
-[[nodiscard]] Bitmap loadImage(const std::string& path, const settings::InputSettings& in, bool quietDecoders = true) noexcept;
+// an empty bitmap; the caller owns the result. The decoders' messages go where
+// routeLibraryMessages() sent them.
+[[nodiscard]] Bitmap loadImage(const std::string& path, const settings::InputSettings& in) noexcept;
 
 // Headerless pixel data: `code` 1 (8 bits) or 2 (16 bits, 5-6-5), after `RAW Header Size` bytes,
 // `RAW Image Width` x `RAW Image Height` pixels (a square from the data length when either is 0),

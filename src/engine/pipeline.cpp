@@ -26,7 +26,7 @@ bool ImagePipeline(const PipelineContext& ctx)
     const settings::ConversionSettings& s = ctx.settings;
     CurrentImage& cur = ctx.current;
 
-    Bitmap image = loadImage(cur.inputPath, s.input, !ctx.libraryMessages);
+    Bitmap image = loadImage(cur.inputPath, s.input);
     const Size loaded = sizeOf(image);
     cur.sourceBitDepth = image ? static_cast<int>(FreeImage_GetBPP(image.get())) : 0;
     if (loaded.width == 0 || loaded.height == 0) return false;

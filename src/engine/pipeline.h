@@ -23,7 +23,6 @@ struct PipelineContext {
     const NamingCounters& counters;
     std::string_view allowedBitDepths;              // the output format's depths, e.g. "8,24"
     const platform::FontRegistry* fonts = nullptr;  // the run's fonts, for the text watermark
-    bool libraryMessages = false;                   // let the decoders' own messages through (debug run)
 };
 
 // Converts `ctx.current.inputPath` and writes the result to the path the filename mask gives

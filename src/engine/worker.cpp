@@ -60,7 +60,7 @@ int ConversionWorker(const WorkerContext& ctx)
 
         if (ctx.settings.advanced.keepSubfolders) createSubfolders(ctx.job.outputFolder, file.subfolder);
         debugLine(ctx.debugLines, "Processing: ", file.path);
-        const PipelineContext pipeline{ctx.settings, ctx.job, current, ctx.counters, allowedDepths, ctx.fonts, debug};
+        const PipelineContext pipeline{ctx.settings, ctx.job, current, ctx.counters, allowedDepths, ctx.fonts};
         const bool ok = ImagePipeline(pipeline);
         debugLine(ctx.debugLines, "Saving As: ", current.outputPath);
         debugLine(ctx.debugLines, ok ? "OK" : "Not OK");

@@ -1,0 +1,109 @@
+// Load and save of one RAW file, stage by stage: header probe, Auto load, RGB 24-bit load, JPEG
+// save (temporary file, metadata copy, rename) and the whole pipeline through the worker. Prints
+// the median of several runs of each.
+//
+//   conversion_bench [RAW FILE]   default: a generated 3000 x 2000 DNG with a full-size preview
+#include "engine/format_registry.h"
+#include "engine/loading.h"
+#include "engine/output_encoding.h"
+#include "engine/saving.h"
+#include "engine/worker.h"
+#include "engine_dng_fixture.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+constexpr int kRuns = 5;
+
+template <typename F> double medianMs(F&& run)
+{
+    std::vector<double> times;
+    for (int i = 0; i < kRuns; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return times[kRuns / 2];
+}
+
+settings::InputSettings loadAs(int code)
+{
+    settings::InputSettings in;
+    in.rawLoadAs = code;
+    return in;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const fs::path work = fs::temp_directory_path() / ("pixelvane-bench-" + std::to_string(::getpid()));
+    fs::create_directories(work);
+    std::string input;
+    if (argc > 1) {
+        input = argv[1];
+    } else {
+        input = (work / "generated.dng").string();
+        if (!fixtures::writeTestDng(input, {.width = 3000, .height = 2000, .orientation = 1, .previewLongSide = 3000})) {
+            std::fprintf(stderr, "cannot write %s\n", input.c_str());
+            return 1;
+        }
+    }
+
+    engine::Bitmap probe = engine::loadImage(input, loadAs(engine::kLoadRgb24));
+    if (!probe) {
+        std::fprintf(stderr, "cannot load %s\n", input.c_str());
+        return 1;
+    }
+    std::printf("%s: %ux%u\n", input.c_str(), FreeImage_GetWidth(probe.get()), FreeImage_GetHeight(probe.get()));
+
+    const double header = medianMs([&] { engine::Bitmap b(FreeImage_Load(FIF_RAW, input.c_str(), FIF_LOAD_NOPIXELS)); });
+    const double autoLoad = medianMs([&] { engine::Bitmap b = engine::loadImage(input, loadAs(engine::kLoadAuto)); });
+    const double rgb24 = medianMs([&] { engine::Bitmap b = engine::loadImage(input, loadAs(engine::kLoadRgb24)); });
+    const std::string out = (work / "out.jpg").string();
+    const double save = medianMs([&] { (void)engine::saveImage(probe.get(), FIF_JPEG, 95, out, input); });
+    const double saveBare = medianMs([&] { (void)engine::saveImage(probe.get(), FIF_JPEG, 95, out, ""); });
+
+    settings::ConversionSettings s;
+    settings::ResetToDefaults(s, true);
+    const engine::FormatRegistry registry = engine::BuildFormatRegistry();
+    engine::ConversionJob job;
+    job.outputFolder = work.string() + "/";
+    job.outputExtension = "jpg";
+    job.outputFormatId = engine::outputFormatId(registry, "jpg");
+    engine::prepareOutputEncoding(job, s.output);
+    engine::ProgressState progress;
+    engine::NamingCounters counters;
+    const std::vector<engine::InputFile> files = {{input, ""}};
+    auto wholeRun = [&](int code) {
+        s.input.rawLoadAs = code;
+        return medianMs([&] {
+            (void)engine::runConversion({s, job, files, progress, counters, registry});
+        });
+    };
+    const double runAuto = wholeRun(engine::kLoadAuto);
+    const double run24 = wholeRun(engine::kLoadRgb24);
+
+    std::printf("header probe            %8.1f ms\n", header);
+    std::printf("load Auto               %8.1f ms\n", autoLoad);
+    std::printf("load RGB 24-bit         %8.1f ms\n", rgb24);
+    std::printf("save JPEG + metadata    %8.1f ms\n", save);
+    std::printf("save JPEG, no metadata  %8.1f ms\n", saveBare);
+    std::printf("whole file, Auto        %8.1f ms\n", runAuto);
+    std::printf("whole file, RGB 24-bit  %8.1f ms\n", run24);
+
+    std::error_code ec;
+    fs::remove_all(work, ec);
+    return 0;
+}
