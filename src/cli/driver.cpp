@@ -1,5 +1,6 @@
 #include "cli/driver.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -43,7 +44,9 @@ void waitForKey()
     if (isatty(STDIN_FILENO) == 0) {
         // Not a terminal: its end stands for the key, so a pipe or a script can answer.
         char buffer[256];
-        while (read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
+        while (true) {
+            const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n == 0 || (n < 0 && errno != EINTR)) break;
         }
         return;
     }
@@ -57,7 +60,7 @@ void waitForKey()
         tcsetattr(STDIN_FILENO, TCSANOW, &raw);
     }
     char key = 0;
-    while (read(STDIN_FILENO, &key, 1) < 0) {
+    while (read(STDIN_FILENO, &key, 1) < 0 && errno == EINTR) {
     }
     if (haveSaved) tcsetattr(STDIN_FILENO, TCSANOW, &saved);
 }
@@ -77,7 +80,8 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
     ctx.catalogue = catalogue::BuildCatalogue();
 
     const std::string first = OptionName(parameters.front());
-    // The uninstall page and the screenshot mode need windows; they are desktop commands.
+    // Only the first parameter selects these; "--help" further on is an unknown option. The
+    // uninstall page (-U) and the screenshot mode (-T) belong to the desktop.
     if (first == "-V" || first == "--VERSION") {
         printLine(ctx.out, catalogue::VersionText());
         return 0;
@@ -97,7 +101,6 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
     }
     if (!cl.consoleRun) return std::nullopt; // the desktop loads its own settings over what the options set
     run.consoleRun = true;
-    run.runMarker = cl.runMarker;
 
     if (!cl.quiet) {
         printLine(ctx.out, catalogue::AppTitle());

@@ -366,9 +366,11 @@ bool acceptablePath(std::string_view value)
 
 bool applyProfile(const std::string& path, ConversionSettings& s)
 {
-    // A folder opens like a file on Linux but holds no profile.
+    // A folder opens like a file on Linux but holds no profile; an empty file is a profile that
+    // went missing on the way (a failed copy or download), not one that means "change nothing".
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return false;
+    if (std::filesystem::is_regular_file(path, ec) && std::filesystem::file_size(path, ec) == 0) return false;
     return loadProfileFile(
         path, s, [&s](std::string_view key, std::string_view value) { applyProfileKey(s, key, value); });
 }

@@ -336,6 +336,8 @@ TEST(Profile, WithoutItsGroupChangesNothingAndSeveralApplyInTurn)
 
     const Parsed folder = parse({"--profile=" + std::filesystem::temp_directory_path().string()});
     EXPECT_EQ(folder.cl.errorText, cli::kInvalidProfile);
+    const ProfileFile empty("");
+    EXPECT_EQ(parse({empty.option()}).cl.errorText, cli::kInvalidProfile);
 }
 
 } // namespace
