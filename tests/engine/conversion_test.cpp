@@ -173,6 +173,34 @@ TEST(Conversion, JpegInputKeepsItsExifIptcAndXmp)
     EXPECT_NE(metadataValue(written, "Xmp.dc.creator").find("A. Photographer"), std::string::npos);
 }
 
+TEST(Conversion, MetadataTheOutputFormatCannotHoldNeverFailsTheFile)
+{
+    TempFolder in, out;
+    const std::string raw = in / "photo.dng";
+    ASSERT_TRUE(fixtures::writeTestDng(raw, {.width = 96, .height = 64}));
+    ConversionRun run(out.path());
+    run.job.outputExtension = "bmp";   // Exiv2 cannot write metadata into a BMP
+    run.job.outputFormatId = engine::outputFormatId(run.registry, "bmp");
+    run.files = {{raw, ""}};
+    EXPECT_EQ(run.convert(), 1);
+    Bitmap back = decodeFile(out / "photo.bmp");
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(showsUprightPatches(back.get()));
+    EXPECT_EQ(filesIn(out.path()), 1u);
+}
+
+TEST(Conversion, NonAsciiPathsAreWrittenAsGiven)
+{
+    TempFolder in, out;
+    const std::string raw = in.folder("Ünïcode/") + "Fotó_été.dng";
+    ASSERT_TRUE(fixtures::writeTestDng(raw, {.width = 96, .height = 64}));
+    ConversionRun run(out.path());
+    run.files = {{raw, "Ünïcode/"}};
+    EXPECT_EQ(run.convert(), 1);
+    EXPECT_TRUE(decodeFile(out / "Ünïcode/Fotó_été.jpg"));
+    EXPECT_EQ(metadataValue(out / "Ünïcode/Fotó_été.jpg", "Exif.Image.Make"), "Pixelvane");
+}
+
 TEST(Conversion, SourceWithoutMetadataGivesOutputWithout)
 {
     TempFolder in, out;
