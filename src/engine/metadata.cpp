@@ -104,7 +104,8 @@ bool copyFileMetadata(const std::string& sourcePath, const std::string& targetPa
         target->readMetadata();
         // What the encoder wrote came from the source through the holder; the source file itself
         // is the fuller record and replaces it when it can be read.
-        Exiv2::ExifData exif = target->exifData();
+        const Exiv2::ExifData encoderExif = target->exifData();
+        Exiv2::ExifData exif = encoderExif;
         Exiv2::IptcData iptc = target->iptcData();
         Exiv2::XmpData xmp = target->xmpData();
         try {
@@ -118,20 +119,29 @@ bool copyFileMetadata(const std::string& sourcePath, const std::string& targetPa
         } catch (...) {   // a source Exiv2 cannot read (or one without metadata) adds nothing
         }
         if (exif.empty() && iptc.empty() && xmp.empty()) return false;
-
         describeWrittenPicture(exif, xmp, width, height);
-        target->setExifData(exif);
-        target->setIptcData(iptc);
-        target->setXmpData(xmp);
-        try {
-            target->writeMetadata();
-        } catch (const Exiv2::AnyError&) {
-            // Most often a maker note too large for the format's metadata block: keep the rest.
-            dropMakerNote(exif);
-            target->setExifData(exif);
-            target->writeMetadata();
+
+        // A format's metadata blocks have size limits (64 KiB in JPEG): give up the bulkiest parts
+        // one after the other rather than all of it. The last resort keeps what the encoder wrote,
+        // turned upright, so the orientation never contradicts the pixels.
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            if (attempt == 1) dropMakerNote(exif);
+            if (attempt == 2) xmp.clear();
+            if (attempt == 3) {
+                exif = encoderExif;
+                iptc.clear();
+                describeWrittenPicture(exif, xmp, width, height);
+            }
+            try {
+                target->setExifData(exif);
+                target->setIptcData(iptc);
+                target->setXmpData(xmp);
+                target->writeMetadata();
+                return true;
+            } catch (const Exiv2::AnyError&) {
+            }
         }
-        return true;
+        return false;
     } catch (...) {
         return false;
     }

@@ -189,6 +189,29 @@ TEST(Conversion, MetadataTheOutputFormatCannotHoldNeverFailsTheFile)
     EXPECT_EQ(filesIn(out.path()), 1u);
 }
 
+TEST(Conversion, OversizedXmpIsLeftOutAndTheRestKept)
+{
+    TempFolder in, out;
+    const std::string raw = in / "bulky.dng";
+    ASSERT_TRUE(fixtures::writeTestDng(raw, {.width = 64, .height = 96, .orientation = 6, .previewLongSide = 0}));
+    {
+        // 100 KB of XMP: more than a JPEG metadata block holds.
+        auto image = Exiv2::ImageFactory::open(raw);
+        image->readMetadata();
+        image->xmpData()["Xmp.dc.description"] = std::string(100000, 'x');
+        image->writeMetadata();
+    }
+    ConversionRun run(out.path());
+    run.files = {{raw, ""}};
+    ASSERT_EQ(run.convert(), 1);
+    const std::string jpeg = out / "bulky.jpg";
+    EXPECT_TRUE(showsUprightPatches(decodeFile(jpeg).get()));
+    EXPECT_EQ(metadataValue(jpeg, "Exif.Image.Make"), "Pixelvane");
+    EXPECT_EQ(metadataValue(jpeg, "Exif.Photo.DateTimeOriginal"), "2024:05:17 10:30:00");
+    EXPECT_EQ(metadataValue(jpeg, "Exif.Image.Orientation"), "1");
+    EXPECT_EQ(metadataValue(jpeg, "Xmp.dc.description"), "");
+}
+
 TEST(Conversion, NonAsciiPathsAreWrittenAsGiven)
 {
     TempFolder in, out;
