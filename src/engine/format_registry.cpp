@@ -1,5 +1,7 @@
 #include "engine/format_registry.h"
 
+#include "engine/output_encoding.h"
+
 #include "settings/conversion_settings.h"
 
 #include <algorithm>
@@ -192,10 +194,7 @@ int automaticBitDepth(const FormatRegistry& registry, std::string_view extension
 {
     const OutputFormat* row = findOutputFormat(registry, extension);
     if (!row || row->depths.empty()) return sourceDepth;
-    for (int depth : row->depths) {
-        if (depth >= sourceDepth) return depth;
-    }
-    return row->depths.back();
+    return automaticBitDepth(row->bitDepths, sourceDepth);
 }
 
 std::string outputChoiceText(const FormatRegistry& registry, std::string_view extension, bool withDescription)

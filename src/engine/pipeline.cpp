@@ -30,6 +30,8 @@ bool ImagePipeline(const PipelineContext& ctx)
     const Size loaded = sizeOf(image);
     cur.sourceBitDepth = image ? static_cast<int>(FreeImage_GetBPP(image.get())) : 0;
     if (loaded.width == 0 || loaded.height == 0) return false;
+    // An automatic depth is settled now, so that %bpp% in the watermark names this image's depth.
+    chooseTargetBitDepth(ctx.job, cur.sourceBitDepth, ctx.allowedBitDepths);
 
     // Rotation, resizing and the depth conversions replace the bitmap; the metadata rides along here.
     const MetadataHolder metadata(image.get());

@@ -87,9 +87,13 @@ TEST(Conversion, EveryLoadModeAndToneMappingWritesAJpeg)
         ASSERT_TRUE(jpeg);
         // Automatic depth: 48-bit loads are written at 24 bits, the 8-bit pixel import as greyscale.
         EXPECT_EQ(FreeImage_GetBPP(jpeg.get()), c.loadAs == 1 ? 8u : 24u);
-        if (c.width) EXPECT_EQ(FreeImage_GetWidth(jpeg.get()), c.width);
+        if (c.width) {
+            EXPECT_EQ(FreeImage_GetWidth(jpeg.get()), c.width);
+        }
         // The local operators (Reinhard, Fattal) pull the flat patches towards grey.
-        if (c.patches && c.toneMapping != 3 && c.toneMapping != 4) EXPECT_TRUE(showsUprightPatches(jpeg.get()));
+        if (c.patches && c.toneMapping != 3 && c.toneMapping != 4) {
+            EXPECT_TRUE(showsUprightPatches(jpeg.get()));
+        }
     }
 }
 
