@@ -39,7 +39,7 @@ struct BatchContext {
     filelist::FileList& files;
     engine::ProgressState& progress;
     engine::NamingCounters& counters;
-    std::ostream& out;         // the console: spec'd lines only
+    std::ostream& out;         // the console: the run's own lines only
     std::ostream* progressOut; // one-line progress display, or nullptr for none
     std::string workingFolder; // relative paths are taken against it; ends in "/"
 };

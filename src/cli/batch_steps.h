@@ -1,6 +1,6 @@
-// The parts of the console batch that lean on the rest of the program: the catalogue texts it
-// prints, the watermark font it holds for the worker, the import into the file list and the
-// conversion on the engine's worker. Internal to the batch run.
+// The parts of the console batch that lean on the rest of the program: the watermark font it holds
+// for the worker, the import into the file list and the conversion on the engine's worker.
+// Internal to the batch run.
 #pragma once
 
 #include <string>
