@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace engine {
 
@@ -18,9 +19,62 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-Bitmap decodeRaw(const std::string& path, int flags)
+// One input file as the decoders see it. The decoders read through stdio without its locking:
+// the RAW decoder asks for most of its data one byte at a time, and the locked calls cost more
+// than the byte (the file is read by this thread only).
+class Source {
+public:
+    explicit Source(std::string path)
+        : m_path(std::move(path))
+    {
+    }
+
+    // The decoder `format` with `flags`.
+    Bitmap decode(FREE_IMAGE_FORMAT format, int flags) const
+    {
+        File file(std::fopen(m_path.c_str(), "rb"));
+        if (!file) return {};
+        FreeImageIO io = fileIo();
+        return Bitmap(FreeImage_LoadFromHandle(format, &io, file.get(), flags));
+    }
+
+    FREE_IMAGE_FORMAT fileType() const
+    {
+        File file(std::fopen(m_path.c_str(), "rb"));
+        if (!file) return FIF_UNKNOWN;
+        FreeImageIO io = fileIo();
+        return FreeImage_GetFileTypeFromHandle(&io, file.get(), 0);
+    }
+
+    int orientation() const { return readOrientation(m_path); }
+
+private:
+    static FreeImageIO fileIo() { return FreeImageIO{&read, &write, &seek, &tell}; }
+
+    static unsigned DLL_CALLCONV read(void* buffer, unsigned size, unsigned count, fi_handle handle)
+    {
+        auto* f = static_cast<std::FILE*>(handle);
+        if (size == 1 && count == 1) {
+            const int c = getc_unlocked(f);
+            if (c == EOF) return 0;
+            *static_cast<unsigned char*>(buffer) = static_cast<unsigned char>(c);
+            return 1;
+        }
+        return static_cast<unsigned>(fread_unlocked(buffer, size, count, f));
+    }
+    static unsigned DLL_CALLCONV write(void*, unsigned, unsigned, fi_handle) { return 0; }
+    static int DLL_CALLCONV seek(fi_handle handle, long offset, int origin)
+    {
+        return std::fseek(static_cast<std::FILE*>(handle), offset, origin);
+    }
+    static long DLL_CALLCONV tell(fi_handle handle) { return std::ftell(static_cast<std::FILE*>(handle)); }
+
+    std::string m_path;
+};
+
+Bitmap decodeRaw(const Source& source, int flags)
 {
-    return Bitmap(FreeImage_Load(FIF_RAW, path.c_str(), flags));
+    return source.decode(FIF_RAW, flags);
 }
 
 bool hasOrientationTag(FIBITMAP* image)
@@ -33,9 +87,9 @@ bool hasOrientationTag(FIBITMAP* image)
 // half the full image's), else the same decode as RGB 24-bit. A thumbnail is never blown up to the
 // output. The preview must come out upright like the full decode: a JPEG preview arrives turned by
 // the decoder (it carries the RAW's orientation as EXIF); an uncompressed one arrives as stored.
-Bitmap loadRawAuto(const std::string& path)
+Bitmap loadRawAuto(const Source& source)
 {
-    Bitmap header = decodeRaw(path, FIF_LOAD_NOPIXELS);
+    Bitmap header = decodeRaw(source, FIF_LOAD_NOPIXELS);
     if (!header) return {};
     const unsigned storedWidth = FreeImage_GetWidth(header.get());
     const unsigned storedHeight = FreeImage_GetHeight(header.get());
@@ -43,30 +97,30 @@ Bitmap loadRawAuto(const std::string& path)
     const unsigned fullLongSide = std::max(storedWidth, storedHeight);
 
     // Without a preview the decoder falls back to the 24-bit decode itself.
-    Bitmap preview = decodeRaw(path, RAW_PREVIEW);
+    Bitmap preview = decodeRaw(source, RAW_PREVIEW);
     if (!preview) return {};
     const unsigned w = FreeImage_GetWidth(preview.get());
     const unsigned h = FreeImage_GetHeight(preview.get());
     if (2 * std::max(w, h) < fullLongSide) {
         preview.reset();
-        return decodeRaw(path, RAW_DISPLAY);
+        return decodeRaw(source, RAW_DISPLAY);
     }
     const bool isFullDecode = (w == storedWidth && h == storedHeight) || (w == storedHeight && h == storedWidth);
     if (hasOrientationTag(preview.get()) || isFullDecode) return preview;
-    return applyOrientation(std::move(preview), readOrientation(path));
+    return applyOrientation(std::move(preview), source.orientation());
 }
 
-Bitmap loadCameraRaw(const std::string& path, std::int32_t rawLoadAs)
+Bitmap loadCameraRaw(const Source& source, std::int32_t rawLoadAs)
 {
-    if (rawLoadAs == kLoadAuto) return loadRawAuto(path);
-    return decodeRaw(path, rawLoadFlags(rawLoadAs));
+    if (rawLoadAs == kLoadAuto) return loadRawAuto(source);
+    return decodeRaw(source, rawLoadFlags(rawLoadAs));
 }
 
-Bitmap loadJpeg(const std::string& path)
+Bitmap loadJpeg(const Source& source)
 {
     // Check the signature first: the JPEG decoder would otherwise complain about every RAW it is shown.
-    if (FreeImage_GetFileType(path.c_str(), 0) != FIF_JPEG) return {};
-    return Bitmap(FreeImage_Load(FIF_JPEG, path.c_str(), JPEG_ACCURATE | JPEG_EXIFROTATE));
+    if (source.fileType() != FIF_JPEG) return {};
+    return source.decode(FIF_JPEG, JPEG_ACCURATE | JPEG_EXIFROTATE);
 }
 
 } // namespace
@@ -89,8 +143,9 @@ Bitmap loadImage(const std::string& path, const settings::InputSettings& in) noe
         if (in.rawLoadAs == kLoadRawBits8 || in.rawLoadAs == kLoadRawBits16) {
             if (Bitmap b = importRawBits(path, in.rawLoadAs, in)) return b;
         }
-        if (Bitmap b = loadCameraRaw(path, in.rawLoadAs)) return b;
-        return loadJpeg(path);
+        const Source source(path);
+        if (Bitmap b = loadCameraRaw(source, in.rawLoadAs)) return b;
+        return loadJpeg(source);
     } catch (...) {   // std::bad_alloc and filesystem errors: the file fails
         return {};
     }
