@@ -19,7 +19,6 @@
 namespace cli {
 namespace {
 
-
 void printLine(std::ostream& out, std::string_view text)
 {
     out << text << '\n';
