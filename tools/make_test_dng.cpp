@@ -24,9 +24,9 @@ int usage()
     return 2;
 }
 
-bool write(const std::string& path, const fixtures::TestDngSpec& spec)
+bool write(const std::string& path, const fixtures::TestDngOptions& dng)
 {
-    if (!fixtures::writeTestDng(path, spec)) {
+    if (!fixtures::writeTestDng(path, dng)) {
         std::fprintf(stderr, "make_test_dng: cannot write %s\n", path.c_str());
         return false;
     }
@@ -40,7 +40,7 @@ int writeSampleSet(const std::filesystem::path& dir)
     std::filesystem::create_directories(dir, ec);
     struct Sample {
         const char* name;
-        fixtures::TestDngSpec spec;
+        fixtures::TestDngOptions dng;
     };
     const std::vector<Sample> samples = {
         {"landscape_preview.dng", {.width = 600, .height = 400, .orientation = 1, .previewLongSide = 480}},
@@ -49,7 +49,7 @@ int writeSampleSet(const std::filesystem::path& dir)
         {"no_preview.dng", {.width = 600, .height = 400, .orientation = 1, .previewLongSide = 0}},
     };
     for (const Sample& s : samples) {
-        if (!write((dir / s.name).string(), s.spec)) return 1;
+        if (!write((dir / s.name).string(), s.dng)) return 1;
     }
     return 0;
 }
@@ -75,29 +75,29 @@ int main(int argc, char** argv)
     }
     if (first.starts_with("--")) return usage();
 
-    fixtures::TestDngSpec spec;
+    fixtures::TestDngOptions dng;
     for (int i = 2; i < argc; i += 2) {
         if (i + 1 >= argc) return usage();
         const std::string_view opt = argv[i];
         const char* value = argv[i + 1];
         bool ok = true;
-        if (opt == "--width") ok = number(value, spec.width);
-        else if (opt == "--height") ok = number(value, spec.height);
-        else if (opt == "--orientation") ok = number(value, spec.orientation) && spec.orientation >= 1 && spec.orientation <= 8;
-        else if (opt == "--preview") ok = number(value, spec.previewLongSide);
+        if (opt == "--width") ok = number(value, dng.width);
+        else if (opt == "--height") ok = number(value, dng.height);
+        else if (opt == "--orientation") ok = number(value, dng.orientation) && dng.orientation >= 1 && dng.orientation <= 8;
+        else if (opt == "--preview") ok = number(value, dng.previewLongSide);
         else if (opt == "--preview-format") {
             ok = std::string_view(value) == "jpeg" || std::string_view(value) == "rgb";
-            spec.previewJpeg = std::string_view(value) == "jpeg";
+            dng.previewJpeg = std::string_view(value) == "jpeg";
         }
-        else if (opt == "--make") spec.make = value;
-        else if (opt == "--model") spec.model = value;
-        else if (opt == "--date") spec.dateTimeOriginal = value;
+        else if (opt == "--make") dng.make = value;
+        else if (opt == "--model") dng.model = value;
+        else if (opt == "--date") dng.dateTimeOriginal = value;
         else ok = false;
         if (!ok) return usage();
     }
-    if (spec.width < 32 || spec.height < 32 || spec.width % 2 || spec.height % 2) {
+    if (dng.width < 32 || dng.height < 32 || dng.width % 2 || dng.height % 2) {
         std::fputs("make_test_dng: width and height must be even and at least 32\n", stderr);
         return 2;
     }
-    return write(argv[1], spec) ? 0 : 1;
+    return write(argv[1], dng) ? 0 : 1;
 }

@@ -8,6 +8,8 @@
 namespace catalogue {
 
 inline constexpr std::string_view kProductName = "Pixelvane";
+// The maker's homepage: the console heading, the About window and the screenshot caption show it.
+inline constexpr std::string_view kMakerHomepage = "https://www.vorndale.com/pixelvane";
 
 // The version as three decimal digits: major, minor, patch.
 inline constexpr int AppVersion = 280;

@@ -12,14 +12,14 @@
 namespace cli {
 bool BatchResources::loadWatermarkFont(const settings::WatermarkSettings& w)
 {
-    platform::FontSpec spec;
-    spec.family = w.font;
-    spec.sizePoints = w.fontSize;
-    spec.bold = w.fontStyle == 1 || w.fontStyle == 3;
-    spec.italic = w.fontStyle == 2 || w.fontStyle == 3;
-    spec.underline = w.fontEffect == 1;
-    spec.strikethrough = w.fontEffect == 2;
-    return fonts.load(platform::kWatermarkFontSlot, spec);
+    platform::FontRequest request;
+    request.family = w.font;
+    request.sizePoints = w.fontSize;
+    request.bold = w.fontStyle == 1 || w.fontStyle == 3;
+    request.italic = w.fontStyle == 2 || w.fontStyle == 3;
+    request.underline = w.fontEffect == 1;
+    request.strikethrough = w.fontEffect == 2;
+    return fonts.load(platform::kWatermarkFontSlot, request);
 }
 
 namespace {

@@ -19,7 +19,6 @@
 namespace cli {
 namespace {
 
-constexpr std::string_view kMakerHomepage = "https://www.vorndale.com/pixelvane";
 
 void printLine(std::ostream& out, std::string_view text)
 {
@@ -105,7 +104,7 @@ std::optional<int> runCommandLine(const std::vector<std::string>& parameters, Dr
     if (!cl.quiet) {
         printLine(ctx.out, catalogue::AppTitle());
         printLine(ctx.out, consoleNotice(settings::defaultWatermarkText()));
-        printLine(ctx.out, kMakerHomepage);
+        printLine(ctx.out, catalogue::kMakerHomepage);
         printLine(ctx.out, " ");
     }
 

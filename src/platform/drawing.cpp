@@ -70,12 +70,12 @@ Layout makeLayout(cairo_t* cr, const Font& font, std::string_view text, TextRend
 
     pango_layout_set_font_description(layout.get(), font.description());
     pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
-    const FontSpec& spec = font.spec();
-    if (spec.underline || spec.strikethrough) {
+    const FontRequest& request = font.request();
+    if (request.underline || request.strikethrough) {
         PangoAttrList* attrs = pango_attr_list_new();
-        if (spec.underline)
+        if (request.underline)
             pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-        if (spec.strikethrough)
+        if (request.strikethrough)
             pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
         pango_layout_set_attributes(layout.get(), attrs);
         pango_attr_list_unref(attrs);

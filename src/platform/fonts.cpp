@@ -88,13 +88,13 @@ bool isFontLoadable(std::string_view family)
     return false;
 }
 
-Font::Font(const FontSpec& spec) : m_spec(spec)
+Font::Font(const FontRequest& request) : m_request(request)
 {
     PangoFontDescription* d = pango_font_description_new();
-    pango_font_description_set_family(d, spec.family.c_str());
-    pango_font_description_set_size(d, spec.sizePoints * PANGO_SCALE);
-    pango_font_description_set_weight(d, spec.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    pango_font_description_set_style(d, spec.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_font_description_set_family(d, request.family.c_str());
+    pango_font_description_set_size(d, request.sizePoints * PANGO_SCALE);
+    pango_font_description_set_weight(d, request.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_style(d, request.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     m_description = d;
 }
 
@@ -103,16 +103,16 @@ Font::~Font()
     pango_font_description_free(m_description);
 }
 
-bool FontRegistry::load(int slot, const FontSpec& spec)
+bool FontRegistry::load(int slot, const FontRequest& request)
 {
     m_slots.erase(slot);
     // Windows fonts top out far below this; the cap keeps a typo from asking for a huge glyph cache.
     constexpr int kMaxPoints = 4000;
-    if (spec.sizePoints <= 0 || spec.sizePoints > kMaxPoints)
+    if (request.sizePoints <= 0 || request.sizePoints > kMaxPoints)
         return false;
-    if (!isFontLoadable(spec.family))
+    if (!isFontLoadable(request.family))
         return false;
-    m_slots[slot] = std::make_unique<Font>(spec);
+    m_slots[slot] = std::make_unique<Font>(request);
     return true;
 }
 

@@ -17,7 +17,7 @@ namespace platform
 inline constexpr int kWatermarkFontSlot = 2;
 
 // A face asked for by name, size and style, as the settings store it.
-struct FontSpec {
+struct FontRequest {
     std::string family;  // e.g. "Arial"
     int sizePoints = 14; // points, at 96 pixels per inch
     bool bold = false;
@@ -36,17 +36,17 @@ struct FontSpec {
 class Font
 {
   public:
-    explicit Font(const FontSpec& spec);
+    explicit Font(const FontRequest& request);
     ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
 
-    const FontSpec& spec() const { return m_spec; }
+    const FontRequest& request() const { return m_request; }
     // The Pango description of the face, for the drawing code.
     const _PangoFontDescription* description() const { return m_description; }
 
   private:
-    FontSpec m_spec;
+    FontRequest m_request;
     _PangoFontDescription* m_description = nullptr;
 };
 
@@ -54,9 +54,9 @@ class Font
 class FontRegistry
 {
   public:
-    // Loads `spec` into `slot`. False (and the slot left empty) when the face is not loadable
+    // Loads `request` into `slot`. False (and the slot left empty) when the face is not loadable
     // (see isFontLoadable) or the size is not a positive number of points.
-    [[nodiscard]] bool load(int slot, const FontSpec& spec);
+    [[nodiscard]] bool load(int slot, const FontRequest& request);
     [[nodiscard]] bool isLoaded(int slot) const;
     void free(int slot);
     // The font in `slot`, or nullptr when it is empty. Owned by the registry.

@@ -31,10 +31,10 @@ Lines withHeading(std::initializer_list<std::string> lines)
 void writeDng(const fs::path& path)
 {
     fs::create_directories(path.parent_path());
-    fixtures::TestDngSpec spec;
-    spec.width = 48;
-    spec.height = 32;
-    ASSERT_TRUE(fixtures::writeTestDng(path.string(), spec)) << path;
+    fixtures::TestDngOptions dng;
+    dng.width = 48;
+    dng.height = 32;
+    ASSERT_TRUE(fixtures::writeTestDng(path.string(), dng)) << path;
 }
 
 // Every regular file below `folder`, relative, sorted.

@@ -37,11 +37,11 @@ protected:
     void SetUp() override
     {
         for (const char* name : {"in/a.dng", "in/b.dng"}) {
-            fixtures::TestDngSpec spec;
-            spec.width = 48;
-            spec.height = 32;
+            fixtures::TestDngOptions dng;
+            dng.width = 48;
+            dng.height = 32;
             fs::create_directories((m_dir.path() / name).parent_path());
-            ASSERT_TRUE(fixtures::writeTestDng((m_dir.path() / name).string(), spec));
+            ASSERT_TRUE(fixtures::writeTestDng((m_dir.path() / name).string(), dng));
         }
         fs::create_directories(m_dir.path() / "out");
     }

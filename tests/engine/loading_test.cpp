@@ -159,10 +159,10 @@ TEST(LoadImage, PreviewAndFullDecodeComeOutUprightInEveryOrientation)
     for (bool jpeg : {true, false}) {
         for (int orientation = 1; orientation <= 8; ++orientation) {
             SCOPED_TRACE((jpeg ? "JPEG preview, orientation " : "RGB preview, orientation ") + std::to_string(orientation));
-            fixtures::TestDngSpec spec{.width = 96, .height = 64, .orientation = orientation, .previewLongSide = 72};
-            spec.previewJpeg = jpeg;
+            fixtures::TestDngOptions dng{.width = 96, .height = 64, .orientation = orientation, .previewLongSide = 72};
+            dng.previewJpeg = jpeg;
             const std::string path = dir / "o.dng";
-            ASSERT_TRUE(fixtures::writeTestDng(path, spec));
+            ASSERT_TRUE(fixtures::writeTestDng(path, dng));
 
             Bitmap preview = engine::loadImage(path, inputAs(engine::kLoadAuto));
             ASSERT_TRUE(preview);

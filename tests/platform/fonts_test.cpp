@@ -30,7 +30,7 @@ TEST(FontRegistry, SlotsHoldLoadFreeAndRefuse)
     EXPECT_TRUE(fonts.isLoaded(platform::kWatermarkFontSlot));
     EXPECT_FALSE(fonts.isLoaded(1));
     ASSERT_NE(fonts.font(platform::kWatermarkFontSlot), nullptr);
-    EXPECT_TRUE(fonts.font(platform::kWatermarkFontSlot)->spec().bold);
+    EXPECT_TRUE(fonts.font(platform::kWatermarkFontSlot)->request().bold);
 
     // A failed load leaves the slot empty rather than holding the previous font.
     EXPECT_FALSE(fonts.load(platform::kWatermarkFontSlot, {"No Such Face Pixelvane", 14}));

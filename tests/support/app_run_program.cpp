@@ -45,7 +45,8 @@ std::vector<char*> pointers(std::vector<std::string>& strings)
 } // namespace
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
-                      const std::vector<std::string>& env, std::chrono::milliseconds timeout)
+                      const std::vector<std::string>& env, std::chrono::milliseconds timeout,
+                      const std::filesystem::path& workingFolder)
 {
     int outPipe[2], errPipe[2];
     if (::pipe2(outPipe, O_CLOEXEC) != 0 || ::pipe2(errPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
@@ -55,6 +56,7 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
 
     std::vector<std::string> argStrings{program};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
@@ -120,8 +122,14 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
+    namespace fs = std::filesystem;
     std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
+    for (auto it = fs::recursive_directory_iterator(m_path, fs::directory_options::skip_permission_denied, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+    fs::remove_all(m_path, ec);
 }
 
 } // namespace testsupport

@@ -18,12 +18,15 @@ struct ProgramRun {
 };
 
 // Starts `program` with `args` and the test's environment, changed by `env` entries "NAME=value"
-// (replacing that variable) or "NAME" alone (removing it). Standard input is /dev/null.
+// (replacing that variable) or "NAME" alone (removing it), in `workingFolder` when one is given.
+// Standard input is /dev/null.
 [[nodiscard]] ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args,
                                     const std::vector<std::string>& env = {},
-                                    std::chrono::milliseconds timeout = std::chrono::seconds(60));
+                                    std::chrono::milliseconds timeout = std::chrono::seconds(60),
+                                    const std::filesystem::path& workingFolder = {});
 
-// A fresh, private folder below the temp folder, removed with everything in it at the end of scope.
+// A fresh, private folder below the temp folder, removed with everything in it at the end of scope
+// (also when a test took permissions away inside it).
 class TempFolder {
 public:
     TempFolder();

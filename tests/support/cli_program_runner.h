@@ -3,6 +3,8 @@
 // programs never meet at the single-instance lock.
 #pragma once
 
+#include "support/app_run_program.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,22 +14,10 @@ namespace clitest {
 namespace fs = std::filesystem;
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempFolder {
+class TempFolder : public testsupport::TempFolder {
   public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    [[nodiscard]] const fs::path& path() const { return m_path; }
     // `path()` / relative, as text.
-    [[nodiscard]] std::string operator/(const std::string& relative) const
-    {
-        return (m_path / relative).string();
-    }
-
-  private:
-    fs::path m_path;
+    [[nodiscard]] std::string operator/(const std::string& relative) const { return (path() / relative).string(); }
 };
 
 struct ProgramRun {

@@ -115,9 +115,9 @@ std::vector<std::uint8_t> serializeIfd(std::vector<Entry> entries, std::uint32_t
 
 // The preview: the picture as the sensor stored it, scaled to the preview size; JPEG, or
 // uncompressed RGB bytes, top row first.
-std::vector<std::uint8_t> encodePreview(const TestDngSpec& spec, int storedW, int storedH, int& pw, int& ph)
+std::vector<std::uint8_t> encodePreview(const TestDngOptions& dng, int storedW, int storedH, int& pw, int& ph)
 {
-    const double scale = static_cast<double>(spec.previewLongSide) / std::max(storedW, storedH);
+    const double scale = static_cast<double>(dng.previewLongSide) / std::max(storedW, storedH);
     pw = std::max(1, static_cast<int>(storedW * scale + 0.5));
     ph = std::max(1, static_cast<int>(storedH * scale + 0.5));
     FIBITMAP* dib = FreeImage_Allocate(pw, ph, 24);
@@ -128,8 +128,8 @@ std::vector<std::uint8_t> encodePreview(const TestDngSpec& spec, int storedW, in
             const int sx = std::min(storedW - 1, static_cast<int>((x + 0.5) / scale));
             const int sy = std::min(storedH - 1, static_cast<int>((y + 0.5) / scale));
             int ux = 0, uy = 0;
-            storedToUpright(spec.orientation, spec.width, spec.height, sx, sy, ux, uy);
-            const PatchColour c = patchColour(quadrantAt(ux, uy, spec.width, spec.height));
+            storedToUpright(dng.orientation, dng.width, dng.height, sx, sy, ux, uy);
+            const PatchColour c = patchColour(quadrantAt(ux, uy, dng.width, dng.height));
             line[FI_RGBA_RED] = c.r;
             line[FI_RGBA_GREEN] = c.g;
             line[FI_RGBA_BLUE] = c.b;
@@ -137,7 +137,7 @@ std::vector<std::uint8_t> encodePreview(const TestDngSpec& spec, int storedW, in
         }
     }
     std::vector<std::uint8_t> out;
-    if (!spec.previewJpeg) {
+    if (!dng.previewJpeg) {
         for (int y = 0; y < ph; ++y) {
             const BYTE* line = FreeImage_GetScanLine(dib, ph - 1 - y);
             for (int x = 0; x < pw; ++x, line += 3) {
@@ -188,19 +188,19 @@ void storedToUpright(int orientation, int width, int height, int sx, int sy, int
     }
 }
 
-bool writeTestDng(const std::string& path, const TestDngSpec& spec)
+bool writeTestDng(const std::string& path, const TestDngOptions& dng)
 {
-    const bool swapped = spec.orientation >= 5 && spec.orientation <= 8;
-    const int storedW = swapped ? spec.height : spec.width;
-    const int storedH = swapped ? spec.width : spec.height;
+    const bool swapped = dng.orientation >= 5 && dng.orientation <= 8;
+    const int storedW = swapped ? dng.height : dng.width;
+    const int storedH = swapped ? dng.width : dng.height;
 
     // The mosaic: each sensor pixel keeps the one channel of the RGGB pattern at its place.
     Bytes mosaic;
     for (int sy = 0; sy < storedH; ++sy) {
         for (int sx = 0; sx < storedW; ++sx) {
             int ux = 0, uy = 0;
-            storedToUpright(spec.orientation, spec.width, spec.height, sx, sy, ux, uy);
-            const auto& rgb = kLinear[static_cast<int>(quadrantAt(ux, uy, spec.width, spec.height))];
+            storedToUpright(dng.orientation, dng.width, dng.height, sx, sy, ux, uy);
+            const auto& rgb = kLinear[static_cast<int>(quadrantAt(ux, uy, dng.width, dng.height))];
             const int channel = (sy & 1) == 0 ? ((sx & 1) == 0 ? 0 : 1) : ((sx & 1) == 0 ? 1 : 2);
             mosaic.u16(rgb[channel]);
         }
@@ -208,8 +208,8 @@ bool writeTestDng(const std::string& path, const TestDngSpec& spec)
 
     int pw = 0, ph = 0;
     std::vector<std::uint8_t> preview;
-    if (spec.previewLongSide > 0) {
-        preview = encodePreview(spec, storedW, storedH, pw, ph);
+    if (dng.previewLongSide > 0) {
+        preview = encodePreview(dng, storedW, storedH, pw, ph);
         if (preview.empty()) return false;
     }
 
@@ -223,9 +223,9 @@ bool writeTestDng(const std::string& path, const TestDngSpec& spec)
 
     std::vector<std::uint8_t> exifIfd;
     std::uint32_t exifOffset = 0;
-    if (!spec.dateTimeOriginal.empty()) {
+    if (!dng.dateTimeOriginal.empty()) {
         exifOffset = next;
-        exifIfd = serializeIfd({ascii(36867, spec.dateTimeOriginal), ascii(36868, spec.dateTimeOriginal),
+        exifIfd = serializeIfd({ascii(36867, dng.dateTimeOriginal), ascii(36868, dng.dateTimeOriginal),
                                 {36864, 7, 4, {'0', '2', '3', '1'}}},
                                exifOffset);
         next += static_cast<std::uint32_t>(exifIfd.size());
@@ -251,13 +251,13 @@ bool writeTestDng(const std::string& path, const TestDngSpec& spec)
     };
     // The camera sees linear sRGB: ColorMatrix1 is the XYZ (D65) to linear sRGB matrix.
     std::vector<Entry> descriptive = {
-        ascii(271, spec.make),
-        ascii(272, spec.model),
-        shorts(274, {static_cast<std::uint16_t>(spec.orientation)}),
+        ascii(271, dng.make),
+        ascii(272, dng.model),
+        shorts(274, {static_cast<std::uint16_t>(dng.orientation)}),
         ascii(305, "make_test_dng"),
         bytes(50706, {1, 4, 0, 0}),
         bytes(50707, {1, 1, 0, 0}),
-        ascii(50708, spec.make + " " + spec.model),
+        ascii(50708, dng.make + " " + dng.model),
         rationals(50721, kSRational,
                   {{32406, 10000}, {-15372, 10000}, {-4986, 10000}, {-9689, 10000}, {18758, 10000}, {415, 10000},
                    {557, 10000}, {-2040, 10000}, {10570, 10000}}),
@@ -283,8 +283,8 @@ bool writeTestDng(const std::string& path, const TestDngSpec& spec)
             longs(256, {static_cast<std::uint32_t>(pw)}),
             longs(257, {static_cast<std::uint32_t>(ph)}),
             shorts(258, {8, 8, 8}),
-            shorts(259, {static_cast<std::uint16_t>(spec.previewJpeg ? 7 : 1)}),
-            shorts(262, {static_cast<std::uint16_t>(spec.previewJpeg ? 6 : 2)}),
+            shorts(259, {static_cast<std::uint16_t>(dng.previewJpeg ? 7 : 1)}),
+            shorts(262, {static_cast<std::uint16_t>(dng.previewJpeg ? 6 : 2)}),
             longs(273, {previewOffset}),
             shorts(277, {3}),
             longs(278, {static_cast<std::uint32_t>(ph)}),

@@ -12,7 +12,7 @@ namespace fixtures {
 // bottom-right white.
 enum class Quadrant { TopLeft, TopRight, BottomLeft, BottomRight };
 
-struct TestDngSpec {
+struct TestDngOptions {
     int width = 96;          // size of the upright picture in pixels (even, at least 32)
     int height = 64;
     int orientation = 1;     // EXIF orientation 1..8; the mosaic is stored so that a viewer that
@@ -26,7 +26,7 @@ struct TestDngSpec {
 };
 
 // Writes the DNG; false (and no complete file) when the path cannot be written.
-[[nodiscard]] bool writeTestDng(const std::string& path, const TestDngSpec& spec);
+[[nodiscard]] bool writeTestDng(const std::string& path, const TestDngOptions& dng);
 
 // The dominant colour of each patch as red, green, blue (what a decoder should come close to,
 // up to white balance and tone curve).

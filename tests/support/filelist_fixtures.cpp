@@ -11,33 +11,6 @@ namespace fs = std::filesystem;
 
 namespace filelist_fixtures {
 
-TempFolder::TempFolder()
-{
-    static std::atomic<unsigned> serial{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path candidate = fs::temp_directory_path() /
-            ("pixelvane-filelist-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-        std::error_code ec;
-        if (fs::create_directory(candidate, ec)) {
-            m_path = candidate.string() + "/";
-            return;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary folder");
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ec;
-    // Let a test that took permissions away still be cleaned up.
-    for (auto it = fs::recursive_directory_iterator(m_path, fs::directory_options::skip_permission_denied, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec) && !it->is_symlink(ec))
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    }
-    fs::remove_all(m_path, ec);
-}
-
 std::string TempFolder::write(std::string_view relative, std::string_view bytes) const
 {
     const std::string full = *this / relative;

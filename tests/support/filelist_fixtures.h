@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/job.h"
+#include "support/app_run_program.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -16,10 +17,7 @@ namespace filelist_fixtures {
 // the object goes. `path()` ends in "/".
 class TempFolder {
 public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+    TempFolder() : m_path(m_folder.path().string() + "/") {}
 
     [[nodiscard]] const std::string& path() const { return m_path; }
     // path() + relative
@@ -33,6 +31,7 @@ public:
     std::string folder(std::string_view relative) const;
 
 private:
+    testsupport::TempFolder m_folder;
     std::string m_path;
 };
 
