@@ -17,16 +17,8 @@ namespace fs = std::filesystem;
 using clitest::ProgramRun;
 using clitest::runProgram;
 using clitest::TempFolder;
-using Lines = std::vector<std::string>;
-
-const Lines kHeading = {"Pixelvane 2.8", "(c) 2009-2026 Vorndale", "https://www.vorndale.com/pixelvane", " "};
-
-Lines withHeading(std::initializer_list<std::string> lines)
-{
-    Lines all = kHeading;
-    all.insert(all.end(), lines);
-    return all;
-}
+using clitest::Lines;
+using clitest::withHeading;
 
 void writeDng(const fs::path& path)
 {

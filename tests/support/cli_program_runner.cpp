@@ -4,6 +4,13 @@
 
 namespace clitest {
 
+Lines withHeading(std::initializer_list<std::string> lines)
+{
+    Lines all = {"Pixelvane 2.8", "(c) 2009-2026 Vorndale", "https://www.vorndale.com/pixelvane", " "};
+    all.insert(all.end(), lines);
+    return all;
+}
+
 void writeFile(const fs::path& path, const std::string& bytes)
 {
     fs::create_directories(path.parent_path());

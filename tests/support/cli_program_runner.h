@@ -6,6 +6,7 @@
 #include "support/app_run_program.h"
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ class TempFolder : public testsupport::TempFolder {
     // `path()` / relative, as text.
     [[nodiscard]] std::string operator/(const std::string& relative) const { return (path() / relative).string(); }
 };
+
+using Lines = std::vector<std::string>;
+
+// The four lines every console run that is not quiet starts with, followed by `lines`.
+[[nodiscard]] Lines withHeading(std::initializer_list<std::string> lines);
 
 struct ProgramRun {
     std::vector<std::string> lines; // standard output, split at "\n"
