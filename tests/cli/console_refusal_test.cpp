@@ -17,19 +17,8 @@ using clitest::ProgramRun;
 using clitest::runProgram;
 using clitest::TempFolder;
 using clitest::Lines;
+using clitest::filesBelow;
 using clitest::withHeading;
-
-// Every regular file below `folder`, relative, sorted.
-Lines filesBelow(const fs::path& folder)
-{
-    Lines files;
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(folder, ec); it != fs::recursive_directory_iterator();
-         ++it)
-        if (it->is_regular_file()) files.push_back(fs::relative(it->path(), folder).string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 // Each case also breaks every later check, so only the first failure in the order of checking
 // may be reported; nothing is written in any of them.

@@ -18,6 +18,7 @@ using clitest::ProgramRun;
 using clitest::runProgram;
 using clitest::TempFolder;
 using clitest::Lines;
+using clitest::filesBelow;
 using clitest::withHeading;
 
 void writeDng(const fs::path& path)
@@ -27,18 +28,6 @@ void writeDng(const fs::path& path)
     dng.width = 48;
     dng.height = 32;
     ASSERT_TRUE(fixtures::writeTestDng(path.string(), dng)) << path;
-}
-
-// Every regular file below `folder`, relative, sorted.
-Lines filesBelow(const fs::path& folder)
-{
-    Lines files;
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(folder, ec); it != fs::recursive_directory_iterator();
-         ++it)
-        if (it->is_regular_file()) files.push_back(fs::relative(it->path(), folder).string());
-    std::sort(files.begin(), files.end());
-    return files;
 }
 
 TEST(ConsoleRun, PlainFolderRunConvertsEveryFile)

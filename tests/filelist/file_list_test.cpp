@@ -17,22 +17,7 @@ using ::testing::IsEmpty;
 
 namespace {
 
-struct Lists {
-    engine::FormatRegistry registry = engine::BuildFormatRegistry();
-    filelist::FileList files;
-    engine::ConversionJob job;
-    filelist::AddContext ctx{files, job, registry};
-    engine::ProgressState progress;
-
-    Lists() { filelist_fixtures::startProgress(progress); }
-    std::vector<std::string> subfolders() const
-    {
-        std::vector<std::string> out;
-        for (const engine::InputFile& e : files.entries())
-            out.push_back(e.subfolder);
-        return out;
-    }
-};
+using filelist_fixtures::Lists;
 
 TEST(FileListSet, KeepsInsertionOrderAndIndexThroughRemovals)
 {

@@ -19,15 +19,7 @@ namespace {
 
 constexpr std::string_view kMark = "\xEF\xBB\xBF";
 
-struct Lists {
-    engine::FormatRegistry registry = engine::BuildFormatRegistry();
-    filelist::FileList files;
-    engine::ConversionJob job;
-    filelist::AddContext ctx{files, job, registry};
-    engine::ProgressState progress;
-
-    Lists() { filelist_fixtures::startProgress(progress); }
-};
+using filelist_fixtures::Lists;
 
 TEST(ListFile, ExportThenImportRestoresThePathsInOrder)
 {

@@ -1,5 +1,6 @@
 #include "support/cli_program_runner.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace clitest {
@@ -9,6 +10,17 @@ Lines withHeading(std::initializer_list<std::string> lines)
     Lines all = {"Pixelvane 2.8", "(c) 2009-2026 Vorndale", "https://www.vorndale.com/pixelvane", " "};
     all.insert(all.end(), lines);
     return all;
+}
+
+Lines filesBelow(const fs::path& folder)
+{
+    Lines files;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); it != fs::recursive_directory_iterator();
+         it.increment(ec))
+        if (it->is_regular_file()) files.push_back(fs::relative(it->path(), folder).string());
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 void writeFile(const fs::path& path, const std::string& bytes)

@@ -26,6 +26,9 @@ using Lines = std::vector<std::string>;
 // The four lines every console run that is not quiet starts with, followed by `lines`.
 [[nodiscard]] Lines withHeading(std::initializer_list<std::string> lines);
 
+// Every regular file below `folder`, relative, sorted.
+[[nodiscard]] Lines filesBelow(const fs::path& folder);
+
 struct ProgramRun {
     std::vector<std::string> lines; // standard output, split at "\n"
     std::string errors;             // standard error

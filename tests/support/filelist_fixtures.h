@@ -2,7 +2,9 @@
 // the records an add needs.
 #pragma once
 
+#include "engine/format_registry.h"
 #include "engine/job.h"
+#include "filelist/file_list.h"
 #include "support/app_run_program.h"
 
 #include <cstddef>
@@ -10,6 +12,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace filelist_fixtures {
 
@@ -40,5 +43,23 @@ private:
 
 // A ProgressState as a driver leaves it before starting a thread: running, counters at 0.
 void startProgress(engine::ProgressState& progress);
+
+// The records one add or import needs, ready to run.
+struct Lists {
+    engine::FormatRegistry registry = engine::BuildFormatRegistry();
+    filelist::FileList files;
+    engine::ConversionJob job;
+    filelist::AddContext ctx{files, job, registry};
+    engine::ProgressState progress;
+
+    Lists() { startProgress(progress); }
+    // The sub-folder of every entry, in list order.
+    std::vector<std::string> subfolders() const
+    {
+        std::vector<std::string> out;
+        for (const engine::InputFile& e : files.entries()) out.push_back(e.subfolder);
+        return out;
+    }
+};
 
 } // namespace filelist_fixtures
